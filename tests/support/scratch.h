@@ -1,0 +1,45 @@
+// Test helpers: a scratch folder that removes itself, file reading and writing, and a runner
+// for the built ravelin binary with its own configuration and runtime folders.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ravelin::test {
+
+// A fresh folder under the system temporary folder, removed with everything in it at the end.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+  // The folder, ending in "/".
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + name; }
+
+ private:
+  std::string path_;
+};
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> ReadBytes(const std::string& path);
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> ListFolder(const std::string& folder);
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;                  // standard output
+  std::vector<std::string> lines;   // standard output split at "\n"
+};
+
+// Runs the built ravelin with `args`, standard input from /dev/null, its own XDG_CONFIG_HOME and
+// XDG_RUNTIME_DIR inside `home`, and the working folder `cwd` (when not empty).
+RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
+                     const std::string& cwd = "");
+
+// The path of the built binary.
+std::string RavelinBinary();
+
+}  // namespace ravelin::test
