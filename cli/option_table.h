@@ -1,0 +1,28 @@
+// The long options that set settings fields: one table of rows (key, value kind, keyword
+// table, fields set, fixed values) walked by both the command-line front end and the profile
+// reader, so an option is added in one place and behaves alike in both.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "cli/parameters.h"
+#include "settings/settings.h"
+
+namespace ravelin {
+
+enum class OptionOutcome { NotInTable, Applied, MissingValue };
+
+// Command line: `position` points at a parameter whose key (ParameterKey) may be a long
+// option of the table. Reads its value by the rules (ReadSameParameterValue, JoinQuoted of
+// cli/parameters.h), applies the row and leaves *position on the last parameter it consumed.
+// MissingValue means "Incorrect number of parameters": no field of the row changed.
+OptionOutcome ApplyCommandLineOption(Settings& settings, const Parameters& params, size_t* position);
+
+// Profile: applies one [CLI] key line (key upper-cased, value trimmed); false when skipped.
+bool ApplyProfileOption(Settings& settings, const std::string& key, const std::string& value);
+
+// Loads a profile: false for an empty path or a file that cannot be opened (a folder, unreadable).
+bool LoadProfile(Settings& settings, const std::string& path);
+
+}  // namespace ravelin
