@@ -1,0 +1,55 @@
+// The watermark step of the pipeline: a text block (with mask tokens and "%eol%" line breaks)
+// or a PNG, JPEG or BMP picture, rotated, cut to fit, placed at one of nine positions within
+// the image or the area inside the frame, and blended over the image. Called by the pipeline
+// after the frame; the console run uses CanLoadWatermarkImage in its checks.
+#pragma once
+
+#include <string>
+
+#include <FreeImage.h>
+
+#include "engine/job_context.h"
+#include "engine/watermark_font.h"
+#include "settings/settings.h"
+
+namespace ravelin {
+
+// Returns the image the pipeline goes on with: `image` itself when `Do Watermark` is 0;
+// otherwise a 24-bit image (a converted copy replaces and releases `image`) carrying the mark.
+// No font (text mark) or an unreadable picture (image mark) leaves the mark out. When the
+// offsets leave no room for a mark (width - X offset <= 0 or height - Y offset <= 0 within the
+// boundary) the image is released and null returned: the conversion fails. Null in, null out.
+FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobContext& job,
+                        const WatermarkFont* font, unsigned width, unsigned height);
+
+enum class MarkKind { Text, Image };
+
+struct MarkPoint {
+  int x = 0;
+  int y = 0;
+};
+
+// The `Text` of a text mark with the mask tokens replaced (only when it holds two "%" or more).
+std::string WatermarkText(const Settings& settings, const JobContext& job);
+
+// x of a line of `lineWidth` in a block of `blockWidth` by `Text Alignment`.
+int AlignTextLine(int lineWidth, int blockWidth, const Settings& settings);
+
+// Rotates the mark by `Text Rotation` or the watermark's `Image Rotation` when 0 < angle < 360
+// (transparent corners), releasing the old mark. Null in, null out.
+FIBITMAP* RotateMark(FIBITMAP* mark, MarkKind kind, const Settings& settings);
+
+// Keeps the mark when it fits the image (or the area inside the frame, by the boundary) with
+// its offsets; otherwise cuts it to its top-left part that does, releasing the old mark.
+// Null when nothing fits.
+FIBITMAP* FitMark(FIBITMAP* mark, MarkKind kind, const Settings& settings, unsigned width,
+                  unsigned height);
+
+// Top-left corner of a fitted mark of markWidth x markHeight by position, offsets and boundary.
+MarkPoint PlaceMark(unsigned markWidth, unsigned markHeight, MarkKind kind,
+                    const Settings& settings, unsigned width, unsigned height);
+
+// True when `path` names a PNG, JPEG or BMP picture the image mark can be made from.
+bool CanLoadWatermarkImage(const std::string& path);
+
+}  // namespace ravelin
