@@ -35,6 +35,10 @@ std::string JoinQuoted(const Parameters& params, size_t* position, std::string v
       if (EndsWith(value, "\"")) break;
     }
   }
+  return StripQuotesAtEnds(value);
+}
+
+std::string StripQuotesAtEnds(const std::string& value) {
   size_t begin = 0, end = value.size();
   while (begin < end && value[begin] == '"') ++begin;
   while (end > begin && value[end - 1] == '"') --end;

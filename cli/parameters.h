@@ -24,5 +24,7 @@ bool ReadSameParameterValue(const Parameters& params, size_t position, std::stri
 // following parameters (one blank between) until one ends with a quote, advancing
 // *position; then the runs of double quotes at both ends are removed.
 std::string JoinQuoted(const Parameters& params, size_t* position, std::string value);
+// Removes the runs of double quotes at both ends; quotes inside stay.
+std::string StripQuotesAtEnds(const std::string& value);
 
 }  // namespace ravelin

@@ -1,0 +1,68 @@
+#include "engine/batch_worker.h"
+
+#include <chrono>
+
+#include "engine/pipeline.h"
+#include "engine/signatures.h"
+#include "platform/files.h"
+#include "platform/random.h"
+
+namespace ravelin {
+namespace {
+
+// File Timestamp values.
+constexpr int kTimestampOriginal = 1;
+constexpr int kTimestampCustom = 2;
+
+void StampOutputDate(const Settings& settings, const JobContext& job) {
+  // Failures of the date calls are ignored: the file is converted either way.
+  if (settings.FileTimestamp == kTimestampOriginal) {
+    int64_t date = 0;
+    if (GetFileModificationTime(job.InputPath, &date)) SetFileModificationTime(job.OutputPath, date);
+  } else if (settings.FileTimestamp == kTimestampCustom) {
+    SetFileModificationTime(job.OutputPath, settings.CustomTimestamp);
+  }
+}
+
+}  // namespace
+
+int BatchWorker(WorkerRun& run) {
+  const bool debug = static_cast<bool>(run.debugLine);
+  int fileNumber = 0;
+  int converted = 0;
+  int64_t elapsed = 0;
+  for (auto entry = run.list.begin(); entry != run.list.end() && run.state.Running.load(); ++entry) {
+    ++fileNumber;
+    run.job.InputPath = entry->first;
+    run.job.SubFolder = entry->second.SubFolder;
+    {
+      std::lock_guard<std::mutex> guard(run.runLock);
+      run.state.FileNumber = fileNumber;
+      run.state.FilePath = run.job.InputPath;
+      run.state.LastElapsedMs = elapsed;
+    }
+    if (debug) {
+      run.debugLine("Processing: " + run.job.InputPath);
+      run.debugLine("File Format: " + DetectFileFormat(run.job.InputPath));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    if (ConvertCurrentFile(run.settings, run.job, run.font)) {
+      if (debug) run.debugLine("[OK] Saving As: " + run.job.OutputPath);
+      ++converted;
+      elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - start).count();
+      if (elapsed < 1000) elapsed = 1000;
+      run.job.RandomValue = RandomInt(1, 99999);
+      ++run.job.Counter;
+      StampOutputDate(run.settings, run.job);
+    } else {
+      elapsed = 0;
+      if (debug) run.debugLine("[ERROR] Unable to convert the file!");
+    }
+  }
+  std::lock_guard<std::mutex> guard(run.runLock);
+  run.state.ConvertedCount = converted;
+  return 0;
+}
+
+}  // namespace ravelin

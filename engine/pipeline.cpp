@@ -1,0 +1,68 @@
+#include "engine/pipeline.h"
+
+#include <FreeImage.h>
+
+#include "engine/bmp_loader.h"
+#include "engine/frame.h"
+#include "engine/image_operations.h"
+#include "engine/naming.h"
+#include "engine/output_depth.h"
+#include "engine/psd_writer.h"
+#include "engine/watermark.h"
+
+namespace ravelin {
+namespace {
+
+// Holds the one current image; every step hands back the image the pipeline goes on with.
+class CurrentImage {
+ public:
+  explicit CurrentImage(FIBITMAP* image) : image_(image) {}
+  ~CurrentImage() {
+    if (image_ != nullptr) FreeImage_Unload(image_);
+  }
+  CurrentImage(const CurrentImage&) = delete;
+  CurrentImage& operator=(const CurrentImage&) = delete;
+
+  template <typename Step>
+  void Apply(Step step) {
+    if (image_ != nullptr) image_ = step(image_);
+  }
+  FIBITMAP* get() const { return image_; }
+  unsigned width() const { return image_ != nullptr ? FreeImage_GetWidth(image_) : 0; }
+  unsigned height() const { return image_ != nullptr ? FreeImage_GetHeight(image_) : 0; }
+
+ private:
+  FIBITMAP* image_;
+};
+
+}  // namespace
+
+bool ConvertCurrentFile(const Settings& settings, JobContext& job, const WatermarkFont* font) {
+  CurrentImage image(LoadCheckedBmp(job.InputPath));
+  job.SourceBpp = image.get() != nullptr ? static_cast<int>(FreeImage_GetBPP(image.get())) : 0;
+  if (image.width() == 0 || image.height() == 0) return false;
+
+  image.Apply([&](FIBITMAP* in) { return RotateImage(in, settings); });
+  unsigned width = image.width(), height = image.height();
+  image.Apply([&](FIBITMAP* in) { return ResizeImage(in, settings, width, height); });
+  width = image.width();
+  height = image.height();
+  image.Apply([&](FIBITMAP* in) { return FlipImage(in, settings); });
+  image.Apply([&](FIBITMAP* in) { return AdjustImageColors(in, settings); });
+  image.Apply([&](FIBITMAP* in) { return GreyscaleImage(in, settings); });
+  image.Apply([&](FIBITMAP* in) { return ThresholdImage(in, settings); });
+  image.Apply([&](FIBITMAP* in) { return DitherImage(in, settings); });
+  image.Apply([&](FIBITMAP* in) { return DrawFrame(in, settings, width, height); });
+  job.MaskWidth = static_cast<int>(width);
+  job.MaskHeight = static_cast<int>(height);
+  job.MaskFrame = 1;
+  image.Apply([&](FIBITMAP* in) { return DrawWatermark(in, settings, job, font, width, height); });
+  image.Apply([&](FIBITMAP* in) { return ConvertOutputDepth(in, job); });
+  if (image.get() == nullptr) return false;
+
+  job.OutputPath = BuildOutputPath(settings, job);
+  job.TempPath = BuildTempPath(settings, job);
+  return WritePsd(image.get(), job.TempPath, job.OutputPath) == PsdWriteResult::Saved;
+}
+
+}  // namespace ravelin

@@ -1,0 +1,24 @@
+// Writing the final picture as a PSD file with DevIL: the pixels go to DevIL as 32-bit BGRA,
+// bottom row first; DevIL writes under the ASCII temporary name, and only a complete file is
+// renamed over the output name. Called by the pipeline on the worker thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <FreeImage.h>
+
+namespace ravelin {
+
+enum class PsdWriteResult { Saved, NoImage, TooLarge, OutOfMemory, SaveFailed, ShortFile, RenameFailed };
+
+// The size DevIL's PSD file must have for a width x height picture with four channels:
+// header, the three empty sections, the compression word and the raw planes.
+bool ExpectedPsdSize(unsigned width, unsigned height, uint64_t* size);
+
+// Writes `image` (any depth FreeImage can turn into 32-bit rows) to tempPath and renames it to
+// outputPath. On any failure the temporary file is removed and an existing output stays as it
+// was. The image stays owned by the caller.
+PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std::string& outputPath);
+
+}  // namespace ravelin
