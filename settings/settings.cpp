@@ -2,6 +2,7 @@
 
 #include "platform/local_time.h"
 #include "platform/product.h"
+#include "settings/formats.h"
 
 namespace ravelin {
 
@@ -20,6 +21,8 @@ void ResetSettings(Settings& settings, bool commandLineMode, DesktopSize desktop
   settings.Y = desktop.height > 260 ? (desktop.height - 260) / 2 : 100;
   settings.KeepAspectRatio = commandLineMode ? 0 : 1;
   settings.Text = MakerNotice();
+  settings.InputFormat = ActiveInputExtensions().front();
+  settings.OutputFormat = ActiveOutputExtensions().front();
 }
 
 }  // namespace ravelin
