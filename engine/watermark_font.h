@@ -32,6 +32,10 @@ class WatermarkFont {
 // kMaxFontPixels.
 std::unique_ptr<WatermarkFont> LoadWatermarkFont(const Settings& settings);
 
+// The tallest letters the watermark may have: beyond it cairo would render glyph masks far
+// larger than any picture the engine makes.
+inline constexpr int kMaxFontPixels = 4096;
+
 // round(points x 96 / 72).
 int FontPixelHeight(int points);
 
