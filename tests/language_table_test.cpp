@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 namespace ravelin {
@@ -57,6 +58,28 @@ TEST_F(BuiltInTable, FindsTexts) {
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.why);
     EXPECT_EQ(c.expected, table.GetText(c.group, c.key));
+  }
+}
+
+TEST_F(BuiltInTable, EveryBuiltInKeyIsFoundInAnyCase) {
+  // Walks the stream the way the loader does and looks each key up, so a fault in the
+  // sorting or in the first-character index shows as a key that cannot be found.
+  std::string group;
+  for (size_t i = 0; i < kBuiltInTextCount; ++i) {
+    const LanguagePair& pair = kBuiltInTexts[i];
+    const std::string first = pair.first;
+    if (first == "_END_") break;
+    if (first == "_GROUP_") {
+      group = pair.second;
+      continue;
+    }
+    SCOPED_TRACE(group + "/" + first);
+    EXPECT_EQ(pair.second, table.GetText(group, first));
+    std::string lower = first;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string upperGroup = group;
+    for (char& c : upperGroup) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(pair.second, table.GetText(upperGroup, lower));
   }
 }
 
