@@ -9,6 +9,8 @@
 // gives no image (the given one released), so the pipeline fails before writing anything.
 #pragma once
 
+#include <cstdint>
+
 #include <FreeImage.h>
 
 #include "settings/settings.h"
