@@ -25,4 +25,8 @@ bool ApplyProfileOption(Settings& settings, const std::string& key, const std::s
 // Loads a profile: false for an empty path or a file that cannot be opened (a folder, unreadable).
 bool LoadProfile(Settings& settings, const std::string& path);
 
+// The rows' command-line keys, in table order (null past the end).
+size_t OptionTableSize();
+const char* OptionTableKey(size_t index);
+
 }  // namespace ravelin
