@@ -1,0 +1,31 @@
+// The two kinds of watermark picture, drawn by the drawing layer for engine/watermark.cpp.
+// A picture is drawn at its natural size but created no larger than maxWidth x maxHeight: the
+// part beyond is what cutting the mark to fit would drop, so the work stays in proportion to
+// what can show.
+#pragma once
+
+#include <string>
+
+#include <FreeImage.h>
+
+#include "engine/drawing.h"
+#include "engine/job_context.h"
+#include "engine/watermark_font.h"
+#include "settings/settings.h"
+
+namespace ravelin {
+
+// The text block: lines split at "%eol%", padding, leading, alignment, letter and background
+// colours with their opacities, 2D or anti-aliased vector text. Null when no picture can be made.
+Picture BuildTextMark(const Settings& settings, const JobContext& job, const Font& font,
+                      int maxWidth, int maxHeight);
+
+// The picture of `Image` drawn at `Image Opacity`, greyed when `Image Greyscale` is on; null
+// when the file cannot be loaded.
+Picture BuildImageMark(const Settings& settings, int maxWidth, int maxHeight);
+
+// The picture file of an image mark, when it is a PNG, JPEG or BMP within the image limits;
+// other formats are refused (FreeImage's readers of several of them have known overflows).
+FIBITMAP* LoadWatermarkPicture(const std::string& path);
+
+}  // namespace ravelin
