@@ -1,0 +1,37 @@
+// The checked BMP loader: every input of a conversion is read through here instead of
+// FreeImage_Load. It reads the file's headers (bounded), refuses what is malformed or what
+// FreeImage's BMP reader must never see, and hands FreeImage an equivalent plain BMP (40-byte
+// header, uncompressed rows) through its handle interface, so V4/V5 headers, OS/2 headers, bit
+// fields and RLE files all load with the pixels the file holds. Called by the pipeline's load
+// step and by the tests and fuzzer.
+#pragma once
+
+#include <FreeImage.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ravelin {
+
+enum class BmpLoadError {
+  None,
+  Unreadable,         // missing, not a regular file, or a read error
+  NotBmp,             // no "BM" signature or too short to hold one
+  UnsupportedHeader,  // info header size or planes not those of a BMP
+  BadDimensions,      // width <= 0, height 0
+  BadPalette,         // palette larger than the depth allows or than the file
+  BadCompression,     // depth not allowed, or compression that does not fit the depth
+  BadMasks,           // bit-field masks 0, not contiguous, overlapping or wider than a pixel
+  Truncated,          // pixel offset outside the file, rows or RLE data shorter than the picture
+  TooLarge,           // decoded bitmap cannot be computed or exceeds the memory limit
+  DecodeFailed,       // FreeImage refused the rewritten file
+};
+
+// Loads a BMP file through the checks; nullptr on failure, with the reason in *error.
+// The caller owns the returned bitmap (FreeImage_Unload).
+FIBITMAP* LoadCheckedBmp(const std::string& path, BmpLoadError* error = nullptr);
+// The same from bytes already in memory; the bytes are not kept.
+FIBITMAP* LoadCheckedBmpFromMemory(const uint8_t* data, size_t size, BmpLoadError* error = nullptr);
+
+}  // namespace ravelin
