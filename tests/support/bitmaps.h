@@ -20,6 +20,7 @@ inline std::ostream& operator<<(std::ostream& out, const Rgba& c) {
 inline bool operator==(const Rgba& a, const Rgba& b) {
   return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
+inline bool operator!=(const Rgba& a, const Rgba& b) { return !(a == b); }
 
 // A width x height bitmap of `bpp` (24 or 32) bits filled with the colour.
 FIBITMAP* SolidBitmap(unsigned width, unsigned height, unsigned bpp, Rgba color);
