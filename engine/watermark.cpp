@@ -139,12 +139,13 @@ FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobCont
 
   // Unrotated, only the top-left part that fits can show: the picture is made no larger.
   // At least one pixel, so that a mark without room still fails where cutting it does.
-  int maxWidth = static_cast<int>(kMaxPsdSide);
-  int maxHeight = static_cast<int>(kMaxPsdSide);
+  // A rotated mark is drawn whole or not at all.
+  int maxWidth = INT32_MAX;
+  int maxHeight = INT32_MAX;
   if (!Rotates(MarkAngle(kind, settings))) {
     const MarkRoom room = RoomFor(kind, settings, width, height);
-    maxWidth = static_cast<int>(std::clamp<int64_t>(room.width - room.xOffset, 1, maxWidth));
-    maxHeight = static_cast<int>(std::clamp<int64_t>(room.height - room.yOffset, 1, maxHeight));
+    maxWidth = static_cast<int>(std::clamp<int64_t>(room.width - room.xOffset, 1, kMaxPsdSide));
+    maxHeight = static_cast<int>(std::clamp<int64_t>(room.height - room.yOffset, 1, kMaxPsdSide));
   }
   Picture picture;
   if (kind == MarkKind::Text) {
@@ -157,7 +158,11 @@ FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobCont
   picture.reset();
   if (mark == nullptr) return image;
 
-  mark = FitMark(RotateMark(mark, kind, settings), kind, settings, width, height);
+  // A mark that cannot be turned within the image limits is left out like one that cannot
+  // be drawn.
+  mark = RotateMark(mark, kind, settings);
+  if (mark == nullptr) return image;
+  mark = FitMark(mark, kind, settings, width, height);
   if (mark == nullptr) {
     FreeImage_Unload(image);
     return nullptr;

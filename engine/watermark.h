@@ -16,7 +16,8 @@ namespace ravelin {
 
 // Returns the image the pipeline goes on with: `image` itself when `Do Watermark` is 0;
 // otherwise a 24-bit image (a converted copy replaces and releases `image`) carrying the mark.
-// No font (text mark) or an unreadable picture (image mark) leaves the mark out. When the
+// No font (text mark), an unreadable picture (image mark) or a mark that cannot be drawn or
+// rotated within the image limits leaves the mark out. When the
 // offsets leave no room for a mark (width - X offset <= 0 or height - Y offset <= 0 within the
 // boundary) the image is released and null returned: the conversion fails. Null in, null out.
 FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobContext& job,
@@ -36,7 +37,8 @@ std::string WatermarkText(const Settings& settings, const JobContext& job);
 int AlignTextLine(int lineWidth, int blockWidth, const Settings& settings);
 
 // Rotates the mark by `Text Rotation` or the watermark's `Image Rotation` when 0 < angle < 360
-// (transparent corners), releasing the old mark. Null in, null out.
+// (transparent corners), releasing the old mark. Null in, null out; null also when the turned
+// mark would exceed the image limits.
 FIBITMAP* RotateMark(FIBITMAP* mark, MarkKind kind, const Settings& settings);
 
 // Keeps the mark when it fits the image (or the area inside the frame, by the boundary) with

@@ -1,0 +1,417 @@
+#include "engine/watermark.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "engine/drawing.h"
+#include "engine/frame.h"
+#include "tests/support/bitmaps.h"
+#include "tests/support/scratch.h"
+
+namespace ravelin {
+namespace {
+
+using test::PixelAt;
+using test::Rgba;
+
+constexpr Rgba kWhite{255, 255, 255, 255};
+constexpr Rgba kBlack{0, 0, 0, 255};
+
+// A text mark in white letters on an opaque black block, at the top left without offsets.
+Settings TextMark(const std::string& text) {
+  Settings settings;
+  settings.DoWatermark = 1;
+  settings.Text = text;
+  settings.Font = "DejaVu Sans";
+  settings.FontSize = 18;
+  settings.FontColor = "FFFFFF";
+  settings.TextOpacity = 255;
+  settings.BackColor = "000000";
+  settings.BackOpacity = 255;
+  settings.TextPosition = 0;
+  settings.TextXOffset = 0;
+  settings.TextYOffset = 0;
+  return settings;
+}
+
+Settings ImageMark(const std::string& path) {
+  Settings settings;
+  settings.DoWatermark = 2;
+  settings.Image = path;
+  settings.ImageOpacity = 255;
+  settings.ImagePosition = 0;
+  settings.ImageXOffset = 0;
+  settings.ImageYOffset = 0;
+  return settings;
+}
+
+// The block a mark left on a white image: the bounding box of its non-white pixels.
+struct Box {
+  unsigned left = ~0u, top = ~0u, right = 0, bottom = 0;  // right and bottom exclusive
+};
+Box MarkedBox(FIBITMAP* image) {
+  Box box;
+  for (unsigned y = 0; y < FreeImage_GetHeight(image); ++y) {
+    for (unsigned x = 0; x < FreeImage_GetWidth(image); ++x) {
+      if (PixelAt(image, x, y) == kWhite) continue;
+      box.left = std::min(box.left, x);
+      box.top = std::min(box.top, y);
+      box.right = std::max(box.right, x + 1);
+      box.bottom = std::max(box.bottom, y + 1);
+    }
+  }
+  return box;
+}
+
+FIBITMAP* Watermarked(const Settings& settings, unsigned width, unsigned height,
+                      const JobContext& job = JobContext()) {
+  auto font = LoadWatermarkFont(settings);
+  return DrawWatermark(test::SolidBitmap(width, height, 24, kWhite), settings, job, font.get(),
+                       width, height);
+}
+
+TEST(WatermarkPlacement, NinePositionsWithOffsets) {
+  struct Case { int position; int x, y; };
+  // A 100 x 20 mark on 800 x 600 with offsets 10 and 10.
+  const Case kCases[] = {
+      {0, 10, 10},  {1, 350, 10},  {2, 690, 10},  {3, 10, 290}, {4, 350, 290},
+      {5, 690, 290}, {6, 10, 570}, {7, 350, 570}, {8, 690, 570}, {9, 0, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.position);
+    Settings settings;
+    settings.TextPosition = static_cast<Choice>(c.position);
+    settings.TextXOffset = 10;
+    settings.TextYOffset = 10;
+    const MarkPoint at = PlaceMark(100, 20, MarkKind::Text, settings, 800, 600);
+    EXPECT_EQ(c.x, at.x);
+    EXPECT_EQ(c.y, at.y);
+  }
+}
+
+TEST(WatermarkPlacement, FrameBoundary) {
+  struct Case { const char* why; int doFrame; int boundary; int position; int x, y; };
+  const Case kCases[] = {
+      {"inside a 20-pixel frame", 1, 1, 0, 20, 20},
+      {"bottom right inside the frame", 1, 1, 8, 800 - 20 - 100, 600 - 20 - 20},
+      {"centred within the frame's area, frame offsets added", 1, 1, 4, 20 + (760 - 100) / 2,
+       20 + (560 - 20) / 2},
+      {"whole image when the boundary is the image", 1, 0, 0, 0, 0},
+      {"whole image when no frame is drawn", 0, 1, 0, 0, 0},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    Settings settings;
+    settings.DoFrame = static_cast<Choice>(c.doFrame);
+    settings.SolidLeft = settings.SolidRight = settings.SolidTop = settings.SolidBottom = 20;
+    settings.ImageBoundary = static_cast<Choice>(c.boundary);
+    settings.ImagePosition = static_cast<Choice>(c.position);
+    settings.ImageXOffset = settings.ImageYOffset = 0;
+    const MarkPoint at = PlaceMark(100, 20, MarkKind::Image, settings, 800, 600);
+    EXPECT_EQ(c.x, at.x);
+    EXPECT_EQ(c.y, at.y);
+  }
+}
+
+TEST(WatermarkPlacement, FitKeepsTheTopLeftPart) {
+  Settings settings;
+  settings.TextXOffset = 10;
+  settings.TextYOffset = 5;
+  FIBITMAP* mark = test::SolidBitmap(50, 20, 32, {255, 0, 0, 255});
+  test::SetPixelAt(mark, 49, 0, {0, 255, 0, 255});
+  EXPECT_EQ(mark, FitMark(mark, MarkKind::Text, settings, 60, 25)) << "fits exactly";
+
+  mark = FitMark(mark, MarkKind::Text, settings, 40, 100);
+  ASSERT_NE(nullptr, mark);
+  EXPECT_EQ(30u, FreeImage_GetWidth(mark));
+  EXPECT_EQ(20u, FreeImage_GetHeight(mark));
+  EXPECT_EQ((Rgba{255, 0, 0, 255}), PixelAt(mark, 29, 0)) << "the right end is cut";
+  FreeImage_Unload(mark);
+
+  mark = test::SolidBitmap(50, 20, 32, kBlack);
+  EXPECT_EQ(nullptr, FitMark(mark, MarkKind::Text, settings, 10, 100)) << "no room left";
+}
+
+TEST(WatermarkText, TokensAndAlignment) {
+  JobContext job;
+  job.InputPath = "/in/Photo.bmp";
+  struct Case { const char* why; const char* text; const char* expected; };
+  const Case kCases[] = {
+      {"token replaced, case kept", "File %filename%", "File Photo"},
+      {"tokens in any case", "%FILENAME% %Ext[U]%", "Photo "},
+      {"a single percent sign leaves the text alone", "50% %filename", "50% %filename"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    Settings settings;
+    settings.Text = c.text;
+    EXPECT_EQ(c.expected, WatermarkText(settings, job));
+  }
+  // A token that only a replacement brings in stays.
+  job.InputPath = "/in/a%n%b.bmp";
+  Settings settings;
+  settings.Text = "%filename%";
+  EXPECT_EQ("a%n%b", WatermarkText(settings, job));
+
+  struct Align { int alignment; int padding; int expected; };
+  const Align kAligns[] = {{0, 5, 5}, {1, 5, 45}, {2, 5, 85}, {3, 5, 0}};
+  for (const Align& a : kAligns) {
+    settings.TextAlignment = static_cast<Choice>(a.alignment);
+    settings.TextPadding = a.padding;
+    EXPECT_EQ(a.expected, AlignTextLine(10, 100, settings)) << a.alignment;
+  }
+  settings.TextAlignment = 1;
+  EXPECT_EQ(46, AlignTextLine(9, 100, settings)) << "45.5 rounds away from zero";
+}
+
+TEST(WatermarkText, MultiLineBlockSize) {
+  Settings settings = TextMark("A%EOL%BB");
+  settings.FontLeading = 4;
+  settings.TextPadding = 5;
+  auto font = LoadWatermarkFont(settings);
+  ASSERT_NE(nullptr, font);
+  const TextExtent a = MeasureText(font->font(), "A");
+  const TextExtent bb = MeasureText(font->font(), "BB");
+  const int lineHeight = std::max({a.height, bb.height, 10});
+  const unsigned width = std::max({a.width, bb.width, 10}) + 10;
+  const unsigned height = lineHeight + (lineHeight + 4) + 10;
+
+  FIBITMAP* image = Watermarked(settings, 300, 200);
+  ASSERT_NE(nullptr, image);
+  const Box box = MarkedBox(image);
+  EXPECT_EQ(0u, box.left);
+  EXPECT_EQ(0u, box.top);
+  EXPECT_EQ(width, box.right);
+  EXPECT_EQ(height, box.bottom);
+  FreeImage_Unload(image);
+}
+
+// The leftmost and rightmost letter (white) columns inside the rows [top, bottom) of the block.
+std::pair<unsigned, unsigned> LetterColumns(FIBITMAP* image, unsigned top, unsigned bottom,
+                                            unsigned width) {
+  unsigned first = width, last = 0;
+  for (unsigned y = top; y < bottom; ++y) {
+    for (unsigned x = 0; x < width; ++x) {
+      if (PixelAt(image, x, y) != kWhite) continue;
+      first = std::min(first, x);
+      last = std::max(last, x);
+    }
+  }
+  return {first, last};
+}
+
+TEST(WatermarkText, LinesAlignInTheBlockButASingleLineSitsAtThePadding) {
+  // The image is grey so that the white letters stand apart from it.
+  auto draw = [](const std::string& text, int alignment) {
+    Settings settings = TextMark(text);
+    settings.TextPadding = 3;
+    settings.TextAlignment = static_cast<Choice>(alignment);
+    auto font = LoadWatermarkFont(settings);
+    return DrawWatermark(test::SolidBitmap(400, 120, 24, {128, 128, 128, 255}), settings,
+                         JobContext(), font.get(), 400, 120);
+  };
+  Settings settings = TextMark("");
+  auto font = LoadWatermarkFont(settings);
+  const TextExtent wide = MeasureText(font->font(), "WWWWWW");
+  const TextExtent narrow = MeasureText(font->font(), "i");
+  const unsigned block = wide.width + 6;
+
+  FIBITMAP* left = draw("i%eol%WWWWWW", 0);
+  FIBITMAP* right = draw("i%eol%WWWWWW", 2);
+  const auto leftLetters = LetterColumns(left, 3, 3 + wide.height, block);
+  const auto rightLetters = LetterColumns(right, 3, 3 + wide.height, block);
+  EXPECT_LT(leftLetters.second, 3u + narrow.width);
+  EXPECT_GE(rightLetters.first, block - 3 - narrow.width);
+  FreeImage_Unload(left);
+  FreeImage_Unload(right);
+
+  FIBITMAP* single[3];
+  for (int alignment = 0; alignment < 3; ++alignment) single[alignment] = draw("Sample", alignment);
+  for (int alignment = 1; alignment < 3; ++alignment) {
+    EXPECT_EQ(0, memcmp(FreeImage_GetBits(single[0]), FreeImage_GetBits(single[alignment]),
+                        FreeImage_GetPitch(single[0]) * 120))
+        << "alignment " << alignment;
+  }
+  for (FIBITMAP* image : single) FreeImage_Unload(image);
+}
+
+TEST(WatermarkText, AntialiasedTextBlendsItsEdges) {
+  auto distinctColours = [](bool antialiasing) {
+    Settings settings = TextMark("Sample");
+    settings.TextAntialiasing = antialiasing;
+    auto font = LoadWatermarkFont(settings);
+    FIBITMAP* image = DrawWatermark(test::SolidBitmap(200, 60, 24, {128, 128, 128, 255}),
+                                    settings, JobContext(), font.get(), 200, 60);
+    std::set<uint32_t> colours;
+    for (unsigned y = 0; y < 60; ++y) {
+      for (unsigned x = 0; x < 200; ++x) {
+        const Rgba c = PixelAt(image, x, y);
+        colours.insert(c.red << 16 | c.green << 8 | c.blue);
+      }
+    }
+    FreeImage_Unload(image);
+    return colours.size();
+  };
+  EXPECT_EQ(3u, distinctColours(false)) << "letters, block and image";
+  EXPECT_GT(distinctColours(true), 3u);
+}
+
+TEST(WatermarkText, OversizedTextIsCutOrLeftOut) {
+  Settings settings = TextMark(std::string(20000, 'W'));  // some 300000 pixels wide
+  FIBITMAP* image = Watermarked(settings, 300, 100);
+  ASSERT_NE(nullptr, image);
+  const Box box = MarkedBox(image);
+  EXPECT_EQ(300u, box.right) << "cut at the right edge";
+
+  settings.TextRotation = 90;  // a rotated mark is drawn whole: far beyond the limits
+  FIBITMAP* rotated = Watermarked(settings, 300, 100);
+  ASSERT_NE(nullptr, rotated);
+  EXPECT_EQ(0u, MarkedBox(rotated).right) << "no mark";
+  FreeImage_Unload(image);
+  FreeImage_Unload(rotated);
+}
+
+TEST(WatermarkText, MissingFontOrNoRoom) {
+  Settings settings = TextMark("Sample");
+  FIBITMAP* image = DrawWatermark(test::SolidBitmap(50, 40, 32, kWhite), settings, JobContext(),
+                                  nullptr, 50, 40);
+  ASSERT_NE(nullptr, image);
+  EXPECT_EQ(24u, FreeImage_GetBPP(image)) << "no mark, but 24 bits";
+  EXPECT_EQ(0u, MarkedBox(image).right);
+  FreeImage_Unload(image);
+
+  settings.TextXOffset = 50;
+  EXPECT_EQ(nullptr, Watermarked(settings, 50, 40)) << "offsets leave no room: the step fails";
+}
+
+// Writes a bitmap to the scratch folder in the format.
+std::string SavePicture(const test::ScratchDir& dir, const char* name, FREE_IMAGE_FORMAT format,
+                        FIBITMAP* bitmap) {
+  const std::string path = dir / name;
+  EXPECT_TRUE(FreeImage_Save(format, bitmap, path.c_str(), 0));
+  FreeImage_Unload(bitmap);
+  return path;
+}
+
+TEST(WatermarkImage, OpaquePictureCoversItsRectangle) {
+  test::ScratchDir dir;
+  const std::string path =
+      SavePicture(dir, "mark.bmp", FIF_BMP, test::SolidBitmap(30, 10, 24, {10, 200, 30, 255}));
+  Settings settings = ImageMark(path);
+  settings.ImagePosition = 8;
+  settings.ImageXOffset = 5;
+  settings.ImageYOffset = 5;
+  FIBITMAP* image = Watermarked(settings, 100, 50);
+  ASSERT_NE(nullptr, image);
+  const Box box = MarkedBox(image);
+  EXPECT_EQ(65u, box.left);
+  EXPECT_EQ(35u, box.top);
+  EXPECT_EQ(95u, box.right);
+  EXPECT_EQ(45u, box.bottom);
+  for (unsigned y = box.top; y < box.bottom; ++y) {
+    for (unsigned x = box.left; x < box.right; ++x) {
+      ASSERT_EQ((Rgba{10, 200, 30, 255}), PixelAt(image, x, y)) << x << "," << y;
+    }
+  }
+  FreeImage_Unload(image);
+}
+
+TEST(WatermarkImage, GreyscaleKeepsTransparency) {
+  test::ScratchDir dir;
+  FIBITMAP* picture = test::SolidBitmap(20, 10, 32, {200, 40, 90, 255});
+  for (unsigned y = 0; y < 10; ++y) {
+    for (unsigned x = 10; x < 20; ++x) test::SetPixelAt(picture, x, y, {200, 40, 90, 0});
+  }
+  const std::string path = SavePicture(dir, "mark.png", FIF_PNG, picture);
+  Settings settings = ImageMark(path);
+  settings.ImageGreyscale = 1;
+  FIBITMAP* image = DrawWatermark(test::SolidBitmap(40, 20, 24, {0, 0, 255, 255}), settings,
+                                  JobContext(), nullptr, 40, 20);
+  ASSERT_NE(nullptr, image);
+  const uint8_t grey = (77 * 200 + 150 * 40 + 29 * 90) >> 8;
+  EXPECT_EQ((Rgba{grey, grey, grey, 255}), PixelAt(image, 5, 5));
+  EXPECT_EQ((Rgba{0, 0, 255, 255}), PixelAt(image, 15, 5)) << "transparent part shows the image";
+  FreeImage_Unload(image);
+}
+
+TEST(WatermarkImage, OnlyPngJpegAndBmpAreTaken) {
+  test::ScratchDir dir;
+  struct Case { const char* name; FREE_IMAGE_FORMAT format; bool taken; };
+  const Case kCases[] = {
+      {"mark.png", FIF_PNG, true}, {"mark.jpg", FIF_JPEG, true}, {"mark.bmp", FIF_BMP, true},
+      {"mark.tif", FIF_TIFF, false}, {"mark.tga", FIF_TARGA, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string path =
+        SavePicture(dir, c.name, c.format, test::SolidBitmap(8, 8, 24, {50, 60, 70, 255}));
+    EXPECT_EQ(c.taken, CanLoadWatermarkImage(path));
+    FIBITMAP* image = Watermarked(ImageMark(path), 20, 20);
+    ASSERT_NE(nullptr, image);
+    EXPECT_EQ(c.taken, MarkedBox(image).right != 0);
+    FreeImage_Unload(image);
+  }
+  EXPECT_FALSE(CanLoadWatermarkImage(dir / "missing.png"));
+  ASSERT_TRUE(test::WriteBytes(dir / "broken.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'}));
+  EXPECT_FALSE(CanLoadWatermarkImage(dir / "broken.png"));
+}
+
+TEST(WatermarkImage, RotationTurnsTheMark) {
+  test::ScratchDir dir;
+  const std::string path =
+      SavePicture(dir, "mark.bmp", FIF_BMP, test::SolidBitmap(30, 10, 24, {10, 200, 30, 255}));
+  Settings settings = ImageMark(path);
+  settings.WatermarkImageRotation = 90;
+  FIBITMAP* image = Watermarked(settings, 100, 50);
+  ASSERT_NE(nullptr, image);
+  const Box box = MarkedBox(image);
+  EXPECT_EQ(10u, box.right - box.left);
+  EXPECT_EQ(30u, box.bottom - box.top);
+  FreeImage_Unload(image);
+}
+
+// Timings of the frame and the watermark on a 6000 x 4000 picture; run with
+// --gtest_also_run_disabled_tests --gtest_filter='*Benchmark*'.
+TEST(MarksBenchmark, DISABLED_FrameAndWatermarkOnALargePicture) {
+  auto time = [](const char* what, auto step) {
+    FIBITMAP* image = test::SolidBitmap(6000, 4000, 24, kWhite);
+    const auto start = std::chrono::steady_clock::now();
+    image = step(image);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start).count();
+    std::printf("%-40s %6lld ms\n", what, static_cast<long long>(ms));
+    FreeImage_Unload(image);
+  };
+  Settings frame;
+  frame.DoFrame = 1;
+  frame.SolidLeft = frame.SolidRight = frame.SolidTop = frame.SolidBottom = 40;
+  frame.SolidOpacity = 200;
+  time("frame, 40-pixel sides", [&](FIBITMAP* image) { return DrawFrame(image, frame, 6000, 4000); });
+  Settings text = TextMark("Sample watermark %eol%second line");
+  text.FontSize = 48;
+  auto font = LoadWatermarkFont(text);
+  time("2D text mark", [&](FIBITMAP* image) {
+    return DrawWatermark(image, text, JobContext(), font.get(), 6000, 4000);
+  });
+  text.TextAntialiasing = 1;
+  time("vector text mark", [&](FIBITMAP* image) {
+    return DrawWatermark(image, text, JobContext(), font.get(), 6000, 4000);
+  });
+  test::ScratchDir dir;
+  const std::string path =
+      SavePicture(dir, "mark.png", FIF_PNG, test::SolidBitmap(800, 600, 32, {10, 20, 30, 128}));
+  Settings picture = ImageMark(path);
+  picture.ImageGreyscale = 1;
+  time("800 x 600 PNG mark, greyscale", [&](FIBITMAP* image) {
+    return DrawWatermark(image, picture, JobContext(), nullptr, 6000, 4000);
+  });
+}
+
+}  // namespace
+}  // namespace ravelin
