@@ -23,7 +23,7 @@ void WriteBmp(const std::string& path) {
   FreeImage_Unload(bitmap);
 }
 
-struct Run {
+struct WorkerFixture {
   Settings settings;
   JobContext job;
   InputList list;
@@ -31,10 +31,11 @@ struct Run {
   std::mutex lock;
   std::vector<std::string> lines;
 
-  explicit Run(const ScratchDir& dir) {
+  explicit WorkerFixture(const ScratchDir& dir) {
     ilInit();
     job.OutputFolder = dir.path();
     job.OutputExt = "psd";
+    job.AutoBpp = true;
     state.Running = true;
   }
   void Add(const std::string& path) { list.emplace(path, InputEntry{}); }
@@ -47,7 +48,7 @@ struct Run {
 
 TEST(BatchWorker, EmptyListConvertsNothing) {
   ScratchDir dir;
-  Run run(dir);
+  WorkerFixture run(dir);
   run.Go();
   EXPECT_EQ(0, run.state.FileNumber);
   EXPECT_EQ(0, run.state.ConvertedCount);
@@ -55,7 +56,7 @@ TEST(BatchWorker, EmptyListConvertsNothing) {
 
 TEST(BatchWorker, AFailedEntryUsesNoCounterNumber) {
   ScratchDir dir;
-  Run run(dir);
+  WorkerFixture run(dir);
   WriteBytes(dir / "a.bmp", std::vector<uint8_t>(64, 'x'));  // not a bitmap
   WriteBmp(dir / "b.bmp");
   WriteBmp(dir / "c.bmp");
@@ -79,7 +80,7 @@ TEST(BatchWorker, AFailedEntryUsesNoCounterNumber) {
 
 TEST(BatchWorker, AStoppedRunStartsNoEntry) {
   ScratchDir dir;
-  Run run(dir);
+  WorkerFixture run(dir);
   WriteBmp(dir / "a.bmp");
   run.Add(dir / "a.bmp");
   run.state.Running = false;
@@ -97,7 +98,7 @@ TEST(BatchWorker, StampsTheOutputDate) {
   struct Case { int timestamp; time_t expected; };
   const int32_t custom = 1234567890;
   for (const Case& c : {Case{1, original}, Case{2, static_cast<time_t>(LocalDateToUtc(custom))}}) {
-    Run run(dir);
+    WorkerFixture run(dir);
     run.Add(dir / "a.bmp");
     run.settings.FileTimestamp = static_cast<Choice>(c.timestamp);
     run.settings.CustomTimestamp = custom;

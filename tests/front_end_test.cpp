@@ -18,7 +18,7 @@ struct Outcome {
   int keyWaits = 0;
 };
 
-Outcome Run(const Parameters& params) {
+Outcome RunLine(const Parameters& params) {
   Outcome result;
   CaptureConsole console;
   InputList list;
@@ -44,32 +44,32 @@ TEST(FrontEnd, ParameterErrors) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.why);
-    const Outcome out = Run(c.params);
+    const Outcome out = RunLine(c.params);
     EXPECT_EQ(CommandLineOutcome::Ended, out.outcome);
     EXPECT_EQ(std::vector<std::string>{"Error: Incorrect number of parameters"}, out.lines);
   }
 }
 
 TEST(FrontEnd, ProfileThatCannotBeOpened) {
-  const Outcome out = Run({"-i", "a.bmp", "--profile=/nonexistent/a.ini", "-p"});
+  const Outcome out = RunLine({"-p", "-i", "a.bmp", "--profile=/nonexistent/a.ini"});
   EXPECT_EQ(std::vector<std::string>{"Error: Invalid profile file"}, out.lines);
   EXPECT_EQ(1, out.keyWaits) << "with -p the error waits for a key without a prompt";
 }
 
 TEST(FrontEnd, VersionAndHelpOnlyInFirstPosition) {
   for (const Parameters& params : {Parameters{"-v"}, Parameters{"-V"}, Parameters{"--version=x"}}) {
-    const Outcome out = Run(params);
+    const Outcome out = RunLine(params);
     EXPECT_EQ(CommandLineOutcome::Ended, out.outcome);
     EXPECT_EQ(std::vector<std::string>{"2.6"}, out.lines);
   }
-  const Outcome help = Run({"-h", "-i", "photo.bmp"});
+  const Outcome help = RunLine({"-h", "-i", "photo.bmp"});
   ASSERT_EQ(36u, help.lines.size());
   EXPECT_EQ(" ", help.lines[0]);
   EXPECT_EQ("  -v, --version             Display version information and exit", help.lines[35]);
-  EXPECT_EQ(help.lines, Run({"-?"}).lines);
-  EXPECT_EQ(help.lines, Run({"--HELP"}).lines);
+  EXPECT_EQ(help.lines, RunLine({"-?"}).lines);
+  EXPECT_EQ(help.lines, RunLine({"--HELP"}).lines);
   // Later in the line the same keys are ignored: no input option, so the window mode starts.
-  EXPECT_EQ(CommandLineOutcome::WindowMode, Run({"--width=5", "-h"}).outcome);
+  EXPECT_EQ(CommandLineOutcome::WindowMode, RunLine({"--width=5", "-h"}).outcome);
 }
 
 TEST(FrontEnd, HelpFillsProgramNameAndExtension) {
@@ -79,31 +79,31 @@ TEST(FrontEnd, HelpFillsProgramNameAndExtension) {
 }
 
 TEST(FrontEnd, WindowModeWithoutInputOption) {
-  EXPECT_EQ(CommandLineOutcome::WindowMode, Run({}).outcome);
-  const Outcome out = Run({"photo.bmp", "--unknown=1", "--width=640"});
+  EXPECT_EQ(CommandLineOutcome::WindowMode, RunLine({}).outcome);
+  const Outcome out = RunLine({"photo.bmp", "--unknown=1", "--width=640"});
   EXPECT_EQ(CommandLineOutcome::WindowMode, out.outcome);
   EXPECT_TRUE(out.lines.empty());
-  EXPECT_EQ(CommandLineOutcome::UninstallMode, Run({"-u"}).outcome);
-  EXPECT_EQ(CommandLineOutcome::ScreenshotMode, Run({"-T"}).outcome);
+  EXPECT_EQ(CommandLineOutcome::UninstallMode, RunLine({"-u"}).outcome);
+  EXPECT_EQ(CommandLineOutcome::ScreenshotMode, RunLine({"-T"}).outcome);
 }
 
 TEST(FrontEnd, InputSpellingsAndQuoteJoining) {
   for (const Parameters& params :
        {Parameters{"-I", "/x/in.bmp"}, Parameters{"-i", "/x/in.bmp"}, Parameters{"--INPUT=/x/in.bmp"},
         Parameters{"--Input=/x/in.bmp"}, Parameters{" -i ", " /x/in.bmp "}}) {
-    const Outcome out = Run(params);
+    const Outcome out = RunLine(params);
     EXPECT_TRUE(out.job.ConsoleRun);
     EXPECT_EQ("/x/in.bmp", out.job.InputPath);
   }
-  const Outcome joined = Run({"-i", "\"/x/my", "big", "photo.bmp\"", "-q"});
+  const Outcome joined = RunLine({"-i", "\"/x/my", "big", "photo.bmp\"", "-q"});
   EXPECT_EQ("/x/my big photo.bmp", joined.job.InputPath);
   // An unclosed quote consumes every parameter after it.
-  const Outcome open = Run({"-i", "\"/x/a", "b", "-q"});
+  const Outcome open = RunLine({"-i", "\"/x/a", "b", "-q"});
   EXPECT_EQ("/x/a b -q", open.job.BaseFolder) << "a path without extension stops before it moves";
 }
 
 TEST(FrontEnd, ConversionValueIsStoredUnchanged) {
-  const Outcome upper = Run({"-i", "/nonexistent/a.bmp", "-c", "\"PSD\"", "-q"});
+  const Outcome upper = RunLine({"-i", "/nonexistent/a.bmp", "-c", "\"PSD\"", "-q"});
   EXPECT_EQ("PSD", upper.job.OutputExt);
   EXPECT_EQ("psd", upper.settings.OutputFormat) << "-c leaves the Output Format setting alone";
 }
@@ -118,7 +118,7 @@ TEST(FrontEnd, ConsoleRunChecksInOrder) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.why);
-    EXPECT_EQ(c.lines, Run(c.params).lines);
+    EXPECT_EQ(c.lines, RunLine(c.params).lines);
   }
 }
 
