@@ -5,6 +5,7 @@
 
 #include "cli/run_checks.h"
 #include "engine/batch_worker.h"
+#include "engine/watermark.h"
 #include "engine/watermark_font.h"
 #include "i18n/language_table.h"
 #include "platform/files.h"
@@ -87,7 +88,10 @@ void RunConsoleConversion(ConsoleRun& run) {
   if (settings.DoWatermark == 1) {
     font = LoadWatermarkFont(settings);
     if (font == nullptr) return (void)failed("Error: Invalid watermark font");
-  } else if (settings.DoWatermark == 2 && FileSize(settings.Image) <= 0) {
+  } else if (settings.DoWatermark == 2 &&
+             (FileSize(settings.Image) <= 0 || !CanLoadWatermarkImage(settings.Image))) {
+    // A picture the mark step would leave out (not PNG, JPEG or BMP, or damaged) is refused
+    // here, so the run does not report success without its mark.
     return (void)failed("Error: Invalid watermark image");
   }
   EchoAdvanced(settings, echo);
