@@ -217,7 +217,7 @@ TEST(BmpLoader, KeepsPaletteAndResolution) {
   EXPECT_EQ(2835u, FreeImage_GetDotsPerMeterX(dib.get()));
 }
 
-// The rows above the last are complete; the last stops at byte `cut`.
+// Encoders end the last row with end-of-line before end-of-bitmap, or with end-of-bitmap alone.
 TEST(BmpLoader, RleFinalRowForms) {
   for (bool finalEol : {true, false}) {
     for (uint32_t compression : {test::kBmpRle8, test::kBmpRle4}) {
