@@ -93,6 +93,8 @@ bool IniFile::Load(const std::string& path) {
 }
 
 void IniFile::Parse(std::string_view bytes) {
+  // Offsets are 32-bit; what Load would refuse is not parsed either.
+  if (bytes.size() > static_cast<size_t>(kMaxIniFileBytes)) bytes = std::string_view();
   if (StartsWith(bytes, kByteOrderMark)) {
     text_.assign(bytes.substr(kByteOrderMark.size()));
   } else {

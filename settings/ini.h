@@ -49,7 +49,8 @@ class IniFile {
   // regular file or is larger than kMaxIniFileBytes.
   bool Load(const std::string& path);
   // Parses the bytes of a file: UTF-8 after a byte-order mark (bytes kept as they are),
-  // else ISO-8859-1, each byte one character, held as UTF-8.
+  // else ISO-8859-1, each byte one character, held as UTF-8. More than kMaxIniFileBytes
+  // parse as an empty file.
   void Parse(std::string_view bytes);
 
   // The first group of that name (ASCII case ignored).
