@@ -59,7 +59,9 @@ TEST(IniSyntax, FindsKeysByTheRules) {
     const IniFile file = Parsed(c.bytes);
     std::string_view value;
     ASSERT_EQ(c.found, file.Group(c.group).Find(c.key, &value));
-    if (c.found) EXPECT_EQ(c.value, value);
+    if (c.found) {
+      EXPECT_EQ(c.value, value);
+    }
   }
 }
 
