@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/text.h"
+
 namespace ravelin {
 namespace {
 
@@ -14,45 +16,6 @@ std::string UpperAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-// UTF-8 to UTF-16; a byte that does not start a well-formed sequence stands for itself.
-std::u16string ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    char32_t value = 0;
-    if (c < 0x80) { length = 1; value = c; }
-    else if ((c & 0xE0) == 0xC0) { length = 2; value = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { length = 3; value = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { length = 4; value = c & 0x07; }
-    bool ok = length != 0 && i + length <= text.size();
-    for (size_t k = 1; ok && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      ok = (next & 0xC0) == 0x80;
-      value = (value << 6) | (next & 0x3F);
-    }
-    static const char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    ok = ok && value >= kMinimum[length] && value <= 0x10FFFF &&
-         !(value >= 0xD800 && value <= 0xDFFF);
-    if (!ok) {
-      out.push_back(c);
-      ++i;
-      continue;
-    }
-    if (value >= 0x10000) {
-      value -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(value));
-    }
-    i += length;
   }
   return out;
 }
@@ -117,7 +80,7 @@ void LanguageTable::Load(const LanguagePair* pairs, size_t count) {
       groups_[g].first = n + 1;
     } else {
       ++n;
-      entries_[n].key = ToUtf16(UpperAscii(OrEmpty(pair.first)));
+      entries_[n].key = Utf8ToUtf16(UpperAscii(OrEmpty(pair.first)));
       entries_[n].text = OrEmpty(pair.second);
     }
   }
@@ -159,7 +122,7 @@ std::string LanguageTable::GetText(std::string_view group, std::string_view key)
   if (current_ == 0) return kNoStringError;
 
   const Group& found = groups_[current_];
-  const std::u16string upperKey = ToUtf16(UpperAscii(key));
+  const std::u16string upperKey = Utf8ToUtf16(UpperAscii(key));
   // A sought key beginning with a code of 256 or more has no slot in the index.
   if (upperKey.empty() || upperKey[0] >= 256) return kNoStringError;
   uint32_t i = found.byFirstChar[upperKey[0]];

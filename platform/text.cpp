@@ -95,6 +95,27 @@ std::string ToLowerAscii(std::string_view text) {
 std::string ToUpperUnicode(std::string_view text) { return MapUnicode(text, towupper_l); }
 std::string ToLowerUnicode(std::string_view text) { return MapUnicode(text, towlower_l); }
 
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    char32_t c = 0;
+    const size_t start = i;
+    if (!DecodeUtf8(text, &i, &c)) {
+      out.push_back(static_cast<unsigned char>(text[start]));
+      i = start + 1;
+    } else if (c >= 0x10000) {
+      c -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(c));
+    }
+  }
+  return out;
+}
+
 std::string TrimBlanksAndTabs(std::string_view text) {
   size_t begin = 0, end = text.size();
   while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;

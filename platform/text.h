@@ -13,6 +13,10 @@ std::string ToLowerAscii(std::string_view text);
 std::string ToUpperUnicode(std::string_view text);
 std::string ToLowerUnicode(std::string_view text);
 
+// UTF-8 to UTF-16 code units; a byte that does not start a well-formed sequence stands for
+// itself as one unit.
+std::u16string Utf8ToUtf16(std::string_view text);
+
 // Removes spaces and tabs at both ends.
 std::string TrimBlanksAndTabs(std::string_view text);
 // Removes space characters only at both ends.

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "i18n/language_table.h"
+#include "platform/text.h"
 
 namespace ravelin {
 namespace {
@@ -200,43 +201,10 @@ const OutputRow* FindOutput(std::string_view ext) {
   return nullptr;
 }
 
-// Appends the UTF-16 code units of one UTF-8 text to the hash; a byte that does not start a
-// well-formed sequence counts as one unit of its own value.
+// The table's hash over the UTF-16 code units of the text.
 uint32_t HashUtf16(std::string_view text) {
   uint32_t h = 0;
-  auto add = [&h](uint32_t unit) { h = h * 65599u + unit; };
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t length = 0;
-    uint32_t value = 0;
-    if (c < 0x80) { length = 1; value = c; }
-    else if ((c & 0xE0) == 0xC0) { length = 2; value = c & 0x1F; }
-    else if ((c & 0xF0) == 0xE0) { length = 3; value = c & 0x0F; }
-    else if ((c & 0xF8) == 0xF0) { length = 4; value = c & 0x07; }
-    bool ok = length != 0 && i + length <= text.size();
-    for (size_t k = 1; ok && k < length; ++k) {
-      const unsigned char next = static_cast<unsigned char>(text[i + k]);
-      ok = (next & 0xC0) == 0x80;
-      value = (value << 6) | (next & 0x3F);
-    }
-    static const uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
-    ok = ok && value >= kMinimum[length] && value <= 0x10FFFF &&
-         !(value >= 0xD800 && value <= 0xDFFF);
-    if (!ok) {
-      add(c);
-      ++i;
-      continue;
-    }
-    if (value >= 0x10000) {
-      value -= 0x10000;
-      add(0xD800 + (value >> 10));
-      add(0xDC00 + (value & 0x3FF));
-    } else {
-      add(value);
-    }
-    i += length;
-  }
+  for (char16_t unit : Utf8ToUtf16(text)) h = h * 65599u + unit;
   return h;
 }
 
