@@ -34,4 +34,15 @@ FIBITMAP* LoadCheckedBmp(const std::string& path, BmpLoadError* error = nullptr)
 // The same from bytes already in memory; the bytes are not kept.
 FIBITMAP* LoadCheckedBmpFromMemory(const uint8_t* data, size_t size, BmpLoadError* error = nullptr);
 
+// The size and FreeImage depth of the bitmap LoadCheckedBmp would make.
+struct BmpDimensions {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  unsigned bpp = 0;
+};
+// Checks a file as LoadCheckedBmp does without allocating its bitmap: the headers, and for RLE
+// files the compressed data, decoded row by row and dropped, since a few bytes of it can claim
+// a picture of any size. False, with the reason in *error, when the load would be refused.
+bool ProbeCheckedBmp(const std::string& path, BmpDimensions* dimensions, BmpLoadError* error = nullptr);
+
 }  // namespace ravelin

@@ -4,7 +4,9 @@
 
 #include "engine/bmp_loader.h"
 #include "engine/frame.h"
+#include "engine/image_limits.h"
 #include "engine/image_operations.h"
+#include "engine/memory_budget.h"
 #include "engine/naming.h"
 #include "engine/output_depth.h"
 #include "engine/psd_writer.h"
@@ -38,6 +40,14 @@ class CurrentImage {
 }  // namespace
 
 bool ConvertCurrentFile(const Settings& settings, JobContext& job, const WatermarkFont* font) {
+  // Decided from the header before the picture is allocated: a conversion that would not fit
+  // the machine's memory fails here instead of the process being killed part-way.
+  BmpDimensions input;
+  job.SourceBpp = 0;
+  if (!ProbeCheckedBmp(job.InputPath, &input) ||
+      !ConversionFitsMemory(settings, job, {input.width, input.height, input.bpp}, PhysicalMemoryBytes())) {
+    return false;
+  }
   CurrentImage image(LoadCheckedBmp(job.InputPath));
   job.SourceBpp = image.get() != nullptr ? static_cast<int>(FreeImage_GetBPP(image.get())) : 0;
   if (image.width() == 0 || image.height() == 0) return false;
