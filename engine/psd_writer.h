@@ -1,6 +1,7 @@
-// Writing the final picture as a PSD file with DevIL: the pixels go to DevIL as 32-bit BGRA,
-// bottom row first; DevIL writes under the ASCII temporary name, and only a complete file is
-// renamed over the output name. Called by the pipeline on the worker thread.
+// Writing the final picture as a PSD file with DevIL: the pixels go to DevIL as 32-bit
+// samples, one row after the other; DevIL writes under the ASCII temporary name through the
+// engine's own buffered output, and only a complete file is renamed over the output name.
+// Called by the pipeline on the worker thread.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,16 @@
 
 namespace ravelin {
 
-enum class PsdWriteResult { Saved, NoImage, TooLarge, OutOfMemory, SaveFailed, ShortFile, RenameFailed };
+enum class PsdWriteResult {
+  Saved,
+  NoImage,
+  TooLarge,
+  OutOfMemory,
+  SaveFailed,    // the temporary file could not be created, or DevIL refused the picture
+  WriteFailed,   // the file system refused bytes (a full disk, a quota, an I/O error)
+  ShortFile,     // the finished file does not have the size the picture needs
+  RenameFailed,
+};
 
 // The size DevIL's PSD file must have for a width x height picture with four channels:
 // header, the three empty sections, the compression word and the raw planes.
