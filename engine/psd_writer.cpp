@@ -4,6 +4,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -41,7 +42,7 @@ class DevilImage {
 // failure itself.
 class BufferedOutput {
  public:
-  BufferedOutput() : buffer_(new uint8_t[kCapacity]) {}
+  BufferedOutput() = default;
   ~BufferedOutput() {
     if (fd_ >= 0) ::close(fd_);
   }
@@ -51,6 +52,22 @@ class BufferedOutput {
   bool Create(const std::string& path) {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     return fd_ >= 0;
+  }
+
+  void Append(const uint8_t* data, size_t count) {
+    if (count >= kCapacity) {
+      Flush();
+      WriteOut(data, count);
+      return;
+    }
+    while (count > 0) {
+      if (next_ == end_) Flush();
+      const size_t part = std::min(count, static_cast<size_t>(end_ - next_));
+      std::memcpy(next_, data, part);
+      next_ += part;
+      data += part;
+      count -= part;
+    }
   }
 
   // Writes what is buffered and closes the file; false when any write failed.
@@ -65,35 +82,35 @@ class BufferedOutput {
   static void Install() { ilSetWrite(nullptr, nullptr, &Putc, &Seek, &Tell, &Write); }
 
  private:
-  static constexpr size_t kCapacity = size_t{1} << 20;
+  // Large enough that the write calls cost nothing beside the copying, small enough that a
+  // small picture does not fault in pages it never fills.
+  static constexpr size_t kCapacity = size_t{256} << 10;
 
-  [[gnu::noinline]] ILint FlushAndPut(uint8_t byte) {
-    Flush();
-    buffer_[used_++] = byte;
-    return byte;
-  }
-
-  void Append(const uint8_t* data, size_t count) {
-    while (count > 0) {
-      if (used_ == kCapacity) Flush();
-      const size_t part = std::min(count, kCapacity - used_);
-      std::memcpy(buffer_.get() + used_, data, part);
-      used_ += part;
-      data += part;
-      count -= part;
-    }
-  }
-
-  void Flush() {
+  void WriteOut(const uint8_t* data, size_t count) {
     size_t done = 0;
-    while (done < used_ && !failed_) {
-      const ssize_t wrote = ::write(fd_, buffer_.get() + done, used_ - done);
+    while (done < count && !failed_) {
+      const ssize_t wrote = ::write(fd_, data + done, count - done);
       if (wrote < 0 && errno == EINTR) continue;
       if (wrote <= 0) failed_ = true;
       else done += static_cast<size_t>(wrote);
     }
-    offset_ += static_cast<int64_t>(used_);
-    used_ = 0;
+    offset_ += static_cast<int64_t>(count);
+  }
+
+  size_t used() const { return static_cast<size_t>(next_ - buffer_.get()); }
+
+  // Empties the buffer; the buffer itself is made on first use.
+  void Flush() {
+    if (buffer_ == nullptr) buffer_.reset(new uint8_t[kCapacity]);
+    else WriteOut(buffer_.get(), used());
+    next_ = buffer_.get();
+    end_ = next_ + kCapacity;
+  }
+
+  [[gnu::noinline]] ILint FlushAndPut(uint8_t byte) {
+    Flush();
+    *next_++ = byte;
+    return byte;
   }
 
   static BufferedOutput* Of(ILHANDLE handle) { return static_cast<BufferedOutput*>(handle); }
@@ -101,8 +118,8 @@ class BufferedOutput {
   // The plane loop calls this for every byte: the full-buffer case stays out of line.
   static ILint ILAPIENTRY Putc(ILubyte byte, ILHANDLE handle) {
     BufferedOutput* out = Of(handle);
-    if (out->used_ == kCapacity) return out->FlushAndPut(byte);
-    out->buffer_[out->used_++] = byte;
+    if (out->next_ == out->end_) return out->FlushAndPut(byte);
+    *out->next_++ = byte;
     return byte;
   }
   static ILint ILAPIENTRY Write(const void* data, ILuint size, ILuint count, ILHANDLE handle) {
@@ -123,11 +140,12 @@ class BufferedOutput {
   }
   static ILint ILAPIENTRY Tell(ILHANDLE handle) {
     const BufferedOutput* out = Of(handle);
-    return static_cast<ILint>(out->offset_ + static_cast<int64_t>(out->used_));
+    return static_cast<ILint>(out->offset_ + static_cast<int64_t>(out->used()));
   }
 
   std::unique_ptr<uint8_t[]> buffer_;
-  size_t used_ = 0;
+  uint8_t* next_ = nullptr;  // where the next byte goes
+  uint8_t* end_ = nullptr;   // end of the buffer; equal to next_ before first use
   int64_t offset_ = 0;  // file position of the buffer's first byte
   int fd_ = -1;
   bool failed_ = false;
@@ -138,15 +156,42 @@ struct DefaultOutputOnExit {
   ~DefaultOutputOnExit() { ilResetWrite(); }
 };
 
-// DevIL's buffer is fresh, untouched memory. Backed by 4 KiB pages a large picture costs tens of
-// thousands of page faults on the first write; huge pages spare nearly all of them. A hint
-// only: a kernel that does not take it changes nothing.
-void PreferHugePages(uint8_t* data, size_t size) {
-  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+// DevIL's buffer is fresh, untouched memory that is written whole right away. Left to itself
+// the kernel maps it one 4 KiB page per fault, tens of thousands of faults for a large picture;
+// asked for huge pages and to map the whole range in one call, it does the same work in bulk.
+// Hints only: a kernel that refuses them changes nothing.
+void PrepareFreshBuffer(uint8_t* data, size_t size) {
   const uintptr_t start = reinterpret_cast<uintptr_t>(data);
-  const uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t end = (start + size) & ~(kHugePage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t hugeBegin = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t hugeEnd = (start + size) & ~(kHugePage - 1);
+  if (hugeEnd > hugeBegin) madvise(reinterpret_cast<void*>(hugeBegin), hugeEnd - hugeBegin, MADV_HUGEPAGE);
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = (start + page - 1) & ~(page - 1);
+  const uintptr_t end = (start + size) & ~(page - 1);
+#ifdef MADV_POPULATE_WRITE
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
+}
+
+// One row from FreeImage's channel order to red, green, blue, alpha; `in` may be `out`. The
+// pixels pass through small local blocks, which the compiler can shuffle with vector
+// instructions because they cannot overlap.
+void RowToRgba(const uint8_t* in, uint8_t* out, unsigned width) {
+  constexpr unsigned kBlock = 64;
+  uint8_t from[kBlock * 4] = {};
+  uint8_t to[kBlock * 4];
+  for (unsigned x = 0; x < width; x += kBlock) {
+    const size_t bytes = static_cast<size_t>(std::min(kBlock, width - x)) * 4;
+    std::memcpy(from, in + static_cast<size_t>(x) * 4, bytes);
+    for (unsigned i = 0; i < kBlock; ++i) {
+      to[i * 4 + 0] = from[i * 4 + FI_RGBA_RED];
+      to[i * 4 + 1] = from[i * 4 + FI_RGBA_GREEN];
+      to[i * 4 + 2] = from[i * 4 + FI_RGBA_BLUE];
+      to[i * 4 + 3] = from[i * 4 + FI_RGBA_ALPHA];
+    }
+    std::memcpy(out + static_cast<size_t>(x) * 4, to, bytes);
+  }
 }
 
 // Fills DevIL's buffer with red, green, blue, alpha per pixel, top row first. That is the
@@ -156,20 +201,14 @@ void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned 
   const size_t pitch = static_cast<size_t>(width) * 4;
   const bool ready = FreeImage_GetImageType(image) == FIT_BITMAP && FreeImage_GetBPP(image) == 32;
   if (!ready) {
+    // Other depths are widened by FreeImage first, in place, then reordered.
     FreeImage_ConvertToRawBits(pixels, image, static_cast<int>(pitch), 32, FI_RGBA_RED_MASK,
                                FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE);
   }
   for (unsigned y = 0; y < height; ++y) {
     uint8_t* out = pixels + y * pitch;
     const uint8_t* in = ready ? FreeImage_GetScanLine(image, static_cast<int>(height - 1 - y)) : out;
-    for (unsigned x = 0; x < width; ++x, in += 4, out += 4) {
-      const uint8_t red = in[FI_RGBA_RED], green = in[FI_RGBA_GREEN];
-      const uint8_t blue = in[FI_RGBA_BLUE], alpha = in[FI_RGBA_ALPHA];
-      out[0] = red;
-      out[1] = green;
-      out[2] = blue;
-      out[3] = alpha;
-    }
+    RowToRgba(in, out, width);
   }
 }
 
@@ -200,7 +239,7 @@ PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std:
   ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
   ILubyte* pixels = ilGetData();
   if (pixels == nullptr) return PsdWriteResult::OutOfMemory;
-  PreferHugePages(pixels, static_cast<size_t>(expectedSize - kPsdOverhead));
+  PrepareFreshBuffer(pixels, static_cast<size_t>(expectedSize - kPsdOverhead));
   CopyRgbaTopDown(image, pixels, width, height);
 
   BufferedOutput file;
