@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace ravelin {
 
@@ -40,6 +41,7 @@ class FileBmpSource final : public BmpSource {
   size_t ReadAt(uint64_t offset, uint8_t* out, size_t count) override;
 
  private:
+  std::vector<char> buffer_;  // the stream's buffer; outlives file_ (closed in the destructor)
   FILE* file_ = nullptr;
   uint64_t size_ = 0;
   uint64_t position_ = 0;  // where the FILE* stands, so sequential reads need no seek
