@@ -9,7 +9,7 @@ Every case is run RUNS times per tool, the tools taking turns so that a disturba
 other work on the machine hits both. Wall time is the median; peak memory is the median of
 the per-run peak resident sizes, read with wait4() (ru_maxrss). The straight conversions are
 checked twice: ravelin's PSD byte for byte against the reference checksums in
-bench/reference.sha256, and both tools' PSDs decoded to the same pixels.
+bench/reference.sha256, and both tools' PSDs decoded to the input bitmap's pixels.
 """
 import hashlib
 import os
@@ -54,8 +54,7 @@ def measure(command, before=None):
     if before:
         before()
     done = subprocess.run([PEAK] + command, check=True, stdout=subprocess.PIPE, text=True)
-    # The tool prints its own line last; the command's output goes to /dev/null below.
-    seconds, kib, status = done.stdout.split()[-3:]
+    seconds, kib, status = done.stdout.split()
     if status != "0":
         sys.exit("failed (status %s): %s" % (status, " ".join(command)))
     return float(seconds), int(kib) / 1024.0
@@ -144,6 +143,7 @@ def main():
                             str(height), path], check=True)
 
     reference = load_reference()
+    load_before = os.getloadavg()[0]
     rows, checks = [], []
     cases = [(name, name, []) for name, _, _, _ in INPUTS] + [("big24 chain", "big24", "chain")]
     for label, name, chain in cases:
@@ -159,6 +159,9 @@ def main():
         count = runs if os.path.getsize(source) > 8 << 20 else runs * 4
         result = series({"ravelin": (ours_argv, clear(ours_dir)),
                          "convert": (theirs_argv, clear(theirs_dir))}, count)
+        # ravelin ends with status 0 whatever happened; the file tells.
+        if not os.path.exists(ours):
+            sys.exit("ravelin wrote no %s: %s" % (ours, " ".join(ours_argv)))
         out_size = os.path.getsize(ours)
         floor_file = os.path.join(work, "floor.out")
         floor = series({"floor": (["sh", "-c", 'cat "$1" >/dev/null && head -c "$2" /dev/zero >"$3"',
@@ -189,7 +192,8 @@ def main():
         print("%-12s %9.3f %9.3f %7.2f %9.1f %9.1f %7.2f %9.3f" % (label, ot, it, ot / it, om, im,
                                                                    om / im, ft))
     print()
-    print("(time and memory: ours / ImageMagick; %d runs per big case, %d per small one)" % (runs, runs * 4))
+    print("(time and memory: ours / ImageMagick; %d runs per big case, %d per small one;"
+          " load average %.2f before, %.2f after)" % (runs, runs * 4, load_before, os.getloadavg()[0]))
     print()
     failed = False
     print("Pixels decoded by ImageMagick against the input bitmap's:")

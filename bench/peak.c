@@ -1,8 +1,10 @@
-/* peak COMMAND [ARG...]: runs the command and prints "SECONDS PEAK_KIB STATUS".
+/* peak COMMAND [ARG...]: runs the command, its standard output sent to /dev/null, and prints
+ * "SECONDS PEAK_KIB STATUS".
  *
  * The peak resident size comes from wait4(). Linux folds the size the child had before
  * exec() into ru_maxrss, so the measuring parent must be small itself: a Python driver
  * holding decoded pictures would lend the child its own size. */
+#include <fcntl.h>
 #include <stdio.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -19,6 +21,8 @@ int main(int argc, char **argv) {
   pid_t child = fork();
   if (child < 0) return 2;
   if (child == 0) {
+    int quiet = open("/dev/null", O_WRONLY);
+    if (quiet >= 0) dup2(quiet, STDOUT_FILENO);
     execvp(argv[1], argv + 1);
     _exit(127);
   }
