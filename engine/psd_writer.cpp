@@ -36,6 +36,24 @@ class DevilImage {
   ILuint name_ = 0;
 };
 
+// For fresh, untouched memory that is written whole right away (DevIL's picture, the output
+// buffer). Left to itself the kernel maps it one 4 KiB page per fault, tens of thousands of
+// faults for a large picture; asked for huge pages and to map the whole range in one call, it
+// does the same work in bulk. Hints only: a kernel that refuses them changes nothing.
+void PrepareFreshBuffer(uint8_t* data, size_t size) {
+  const uintptr_t start = reinterpret_cast<uintptr_t>(data);
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t hugeBegin = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t hugeEnd = (start + size) & ~(kHugePage - 1);
+  if (hugeEnd > hugeBegin) madvise(reinterpret_cast<void*>(hugeBegin), hugeEnd - hugeBegin, MADV_HUGEPAGE);
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = (start + page - 1) & ~(page - 1);
+  const uintptr_t end = (start + size) & ~(page - 1);
+#ifdef MADV_POPULATE_WRITE
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
+}
+
 // The file DevIL writes into. DevIL's PSD saver emits the planes one byte per call; its
 // default output is a locking fputc per byte, so the bytes are gathered here and go to the
 // file in large writes. DevIL 1.7.8 ignores failed writes, so the writer keeps the first
@@ -101,8 +119,12 @@ class BufferedOutput {
 
   // Empties the buffer; the buffer itself is made on first use.
   void Flush() {
-    if (buffer_ == nullptr) buffer_.reset(new uint8_t[kCapacity]);
-    else WriteOut(buffer_.get(), used());
+    if (buffer_ == nullptr) {
+      buffer_.reset(new uint8_t[kCapacity]);
+      PrepareFreshBuffer(buffer_.get(), kCapacity);
+    } else {
+      WriteOut(buffer_.get(), used());
+    }
     next_ = buffer_.get();
     end_ = next_ + kCapacity;
   }
@@ -155,24 +177,6 @@ class BufferedOutput {
 struct DefaultOutputOnExit {
   ~DefaultOutputOnExit() { ilResetWrite(); }
 };
-
-// DevIL's buffer is fresh, untouched memory that is written whole right away. Left to itself
-// the kernel maps it one 4 KiB page per fault, tens of thousands of faults for a large picture;
-// asked for huge pages and to map the whole range in one call, it does the same work in bulk.
-// Hints only: a kernel that refuses them changes nothing.
-void PrepareFreshBuffer(uint8_t* data, size_t size) {
-  const uintptr_t start = reinterpret_cast<uintptr_t>(data);
-  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-  const uintptr_t hugeBegin = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t hugeEnd = (start + size) & ~(kHugePage - 1);
-  if (hugeEnd > hugeBegin) madvise(reinterpret_cast<void*>(hugeBegin), hugeEnd - hugeBegin, MADV_HUGEPAGE);
-  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const uintptr_t begin = (start + page - 1) & ~(page - 1);
-  const uintptr_t end = (start + size) & ~(page - 1);
-#ifdef MADV_POPULATE_WRITE
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-#endif
-}
 
 // One row from FreeImage's channel order to red, green, blue, alpha; `in` may be `out`. The
 // pixels pass through small local blocks, which the compiler can shuffle with vector
