@@ -37,6 +37,16 @@ class CurrentImage {
   FIBITMAP* image_;
 };
 
+// The PSD writer widens 24-bit rows to 32 bits itself, with the very bytes the depth step's
+// conversion gives, so the second full-size bitmap of that conversion is never made.
+FIBITMAP* BringToOutputDepth(FIBITMAP* image, JobContext& job) {
+  if (job.AutoBpp) job.TargetBpp = ChooseAutoBpp(job.OutputExt, job.SourceBpp);
+  if (job.TargetBpp == 32 && FreeImage_GetImageType(image) == FIT_BITMAP && FreeImage_GetBPP(image) == 24) {
+    return image;
+  }
+  return ConvertOutputDepth(image, job);
+}
+
 }  // namespace
 
 bool ConvertCurrentFile(const Settings& settings, JobContext& job, const WatermarkFont* font) {
@@ -67,7 +77,7 @@ bool ConvertCurrentFile(const Settings& settings, JobContext& job, const Waterma
   job.MaskHeight = static_cast<int>(height);
   job.MaskFrame = 1;
   image.Apply([&](FIBITMAP* in) { return DrawWatermark(in, settings, job, font, width, height); });
-  image.Apply([&](FIBITMAP* in) { return ConvertOutputDepth(in, job); });
+  image.Apply([&](FIBITMAP* in) { return BringToOutputDepth(in, job); });
   if (image.get() == nullptr) return false;
 
   job.OutputPath = BuildOutputPath(settings, job);
