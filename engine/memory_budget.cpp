@@ -9,9 +9,9 @@
 namespace ravelin {
 namespace {
 
-// DevIL's own copies of its buffer while it saves a PSD: the channel-order conversion and
-// the rows turned top first.
-constexpr uint64_t kDevilSaveCopies = 2;
+// Copies DevIL makes of its buffer while it saves a PSD: none, since the writer hands it the
+// rows top first in RGBA order, the layout its PSD saver writes without converting.
+constexpr uint64_t kDevilSaveCopies = 0;
 
 // Walks the steps in pipeline order, keeping the bytes of the current picture and the most
 // held at any moment. Once a figure overflows the walk is spoilt and stays so.

@@ -1,7 +1,7 @@
 // The memory a conversion will hold at its peak, estimated from the input's header and the
 // settings before the picture is loaded: the loaded bitmap, the working copies the switched-on
 // operations make beside it, the output-depth copy, and DevIL's buffer of width x height x 4
-// with DevIL's own copies while it saves. The pipeline refuses a conversion whose estimate
+// with any copies DevIL makes while it saves. The pipeline refuses a conversion whose estimate
 // exceeds the machine's physical memory, so such a file fails cleanly instead of the process
 // being killed part-way.
 #pragma once
