@@ -5,8 +5,7 @@
 
 #include "cli/run_checks.h"
 #include "engine/batch_worker.h"
-#include "engine/watermark.h"
-#include "engine/watermark_font.h"
+#include "engine/marks_module.h"
 #include "i18n/language_table.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -84,12 +83,12 @@ void RunConsoleConversion(ConsoleRun& run) {
   if (failed(CheckOperations(settings, echo))) return;
 
   EchoWatermark(settings, echo);
-  std::unique_ptr<WatermarkFont> font;
+  WatermarkFontHandle font;
   if (settings.DoWatermark == 1) {
-    font = LoadWatermarkFont(settings);
+    font = OpenWatermarkFont(settings);
     if (font == nullptr) return (void)failed("Error: Invalid watermark font");
   } else if (settings.DoWatermark == 2 &&
-             (FileSize(settings.Image) <= 0 || !CanLoadWatermarkImage(settings.Image))) {
+             (FileSize(settings.Image) <= 0 || !WatermarkImageUsable(settings.Image))) {
     // A picture the mark step would leave out (not PNG, JPEG or BMP, or damaged) is refused
     // here, so the run does not report success without its mark.
     return (void)failed("Error: Invalid watermark image");

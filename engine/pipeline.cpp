@@ -3,14 +3,13 @@
 #include <FreeImage.h>
 
 #include "engine/bmp_loader.h"
-#include "engine/frame.h"
 #include "engine/image_limits.h"
 #include "engine/image_operations.h"
+#include "engine/marks_module.h"
 #include "engine/memory_budget.h"
 #include "engine/naming.h"
 #include "engine/output_depth.h"
 #include "engine/psd_writer.h"
-#include "engine/watermark.h"
 
 namespace ravelin {
 namespace {
@@ -72,11 +71,11 @@ bool ConvertCurrentFile(const Settings& settings, JobContext& job, const Waterma
   image.Apply([&](FIBITMAP* in) { return GreyscaleImage(in, settings); });
   image.Apply([&](FIBITMAP* in) { return ThresholdImage(in, settings); });
   image.Apply([&](FIBITMAP* in) { return DitherImage(in, settings); });
-  image.Apply([&](FIBITMAP* in) { return DrawFrame(in, settings, width, height); });
+  image.Apply([&](FIBITMAP* in) { return FrameStep(in, settings, width, height); });
   job.MaskWidth = static_cast<int>(width);
   job.MaskHeight = static_cast<int>(height);
   job.MaskFrame = 1;
-  image.Apply([&](FIBITMAP* in) { return DrawWatermark(in, settings, job, font, width, height); });
+  image.Apply([&](FIBITMAP* in) { return WatermarkStep(in, settings, job, font, width, height); });
   image.Apply([&](FIBITMAP* in) { return BringToOutputDepth(in, job); });
   if (image.get() == nullptr) return false;
 

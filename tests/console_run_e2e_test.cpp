@@ -197,6 +197,31 @@ TEST(ConsoleRun, SecondCopyEndsSilently) {
   EXPECT_EQ(-1, access((dir / "a.psd").c_str(), F_OK));
 }
 
+TEST(ConsoleRun, MarksNeedTheirModuleAndPlainConversionsDoNot) {
+  ScratchDir dir;
+  WriteTestBmp(dir / "a.bmp", 4, 4);
+  // A copy of the program without its marks module beside it.
+  const std::string copy = dir / "ravelin";
+  ASSERT_TRUE(WriteBytes(copy, ReadBytes(RavelinBinary())));
+  chmod(copy.c_str(), 0755);
+  const auto run = [&](std::vector<std::string> args) {
+    std::string command = "cd / && XDG_CONFIG_HOME='" + dir / "config" + "' XDG_RUNTIME_DIR='" + dir.path() + "' '" + copy + "'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    std::string out;
+    FILE* pipe = popen((command + " </dev/null").c_str(), "r");
+    char buffer[4096];
+    size_t n;
+    while (pipe != nullptr && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    if (pipe != nullptr) pclose(pipe);
+    return out;
+  };
+  EXPECT_EQ("", run({"-q", "-i", dir / "a.bmp"}));
+  EXPECT_EQ("Conversion stopped\n", run({"-q", "-i", dir / "a.bmp", "--fr-solid-left=1", "--filename-mask=f.%ext%"}));
+  EXPECT_EQ("Error: Invalid watermark font\n", run({"-q", "-i", dir / "a.bmp", "--wm-text=x"}));
+  EXPECT_EQ(-1, access((dir / "f.psd").c_str(), F_OK));
+  EXPECT_EQ(0, access((dir / "a.psd").c_str(), F_OK));
+}
+
 TEST(ConsoleRun, WindowModeIsNotPartOfThisBuild) {
   ScratchDir dir;
   for (const std::vector<std::string>& args :
