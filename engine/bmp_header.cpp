@@ -1,9 +1,9 @@
 #include "engine/bmp_header.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include "engine/image_limits.h"
 
 namespace ravelin {
 namespace {
@@ -57,8 +57,6 @@ void Put32(std::vector<uint8_t>* out, uint32_t v) {
   Put16(out, v & 0xFFFF);
   Put16(out, v >> 16);
 }
-
-bool MulSize(uint64_t a, uint64_t b, uint64_t* out) { return !__builtin_mul_overflow(a, b, out); }
 
 // Bytes per row, padded to 32 bits as both the file and FreeImage store them.
 uint64_t PaddedPitch(uint64_t width, uint64_t bpp) { return (width * bpp + 31) / 32 * 4; }
@@ -132,15 +130,9 @@ void PlanRows(uint32_t compression, BmpLayout* layout) {
 }  // namespace
 
 uint64_t BmpMemoryLimit() {
+  // FreeImage reads all rows with one read whose size is a 32-bit count.
   constexpr uint64_t kReadLimit = 0x7FFFFFFF;
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGESIZE);
-  uint64_t physical = 0;
-  if (pages <= 0 || pageSize <= 0 ||
-      !MulSize(static_cast<uint64_t>(pages), static_cast<uint64_t>(pageSize), &physical)) {
-    return kReadLimit;
-  }
-  return std::min(physical, kReadLimit);
+  return std::min<uint64_t>(PhysicalMemoryBytes(), kReadLimit);
 }
 
 BmpLoadError ReadBmpLayout(BmpSource& source, uint64_t memoryLimit, BmpLayout* layout) {
