@@ -43,8 +43,11 @@ FIBITMAP* PatternBitmap(unsigned width, unsigned height, unsigned bpp) {
   return bitmap;
 }
 
+// Big-endian; bytes beyond the value's four are zeros.
 void PutBig(std::vector<uint8_t>* out, uint32_t value, int bytes) {
-  for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) out->push_back(static_cast<uint8_t>(value >> shift));
+  for (int shift = (bytes - 1) * 8; shift >= 0; shift -= 8) {
+    out->push_back(shift >= 32 ? 0 : static_cast<uint8_t>(value >> shift));
+  }
 }
 
 // The file DevIL writes for a flat four-channel picture, built from the pixels as FreeImage
