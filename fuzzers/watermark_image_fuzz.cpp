@@ -9,7 +9,7 @@
 
 #include "engine/job_context.h"
 #include "engine/watermark.h"
-#include "fuzz/fuzz_sandbox.h"
+#include "fuzzers/fuzz_sandbox.h"
 #include "settings/settings.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Writes the seed corpora of the fuzz targets: `seed_corpus FOLDER` fills FOLDER/TARGET/ with
 // small inputs that reach each target's main paths (every kind of BMP the loader takes, small
 // PNG and JPEG pictures, settings files, command lines, masks, signatures). The seeds are
-// committed under fuzz/corpus/; run this again when a seed is added here.
+// committed under fuzzers/corpus/; run this again when a seed is added here.
 #include <FreeImage.h>
 #include <sys/stat.h>
 

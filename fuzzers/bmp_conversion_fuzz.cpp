@@ -13,7 +13,7 @@
 #include "engine/memory_budget.h"
 #include "engine/pipeline.h"
 #include "engine/watermark_font.h"
-#include "fuzz/fuzz_sandbox.h"
+#include "fuzzers/fuzz_sandbox.h"
 #include "settings/formats.h"
 #include "settings/settings.h"
 

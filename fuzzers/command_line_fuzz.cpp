@@ -15,7 +15,7 @@
 #include "cli/front_end.h"
 #include "engine/input_list.h"
 #include "engine/job_context.h"
-#include "fuzz/fuzz_sandbox.h"
+#include "fuzzers/fuzz_sandbox.h"
 #include "platform/console.h"
 #include "settings/settings.h"
 

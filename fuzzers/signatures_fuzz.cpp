@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/signatures.h"
-#include "fuzz/fuzz_sandbox.h"
+#include "fuzzers/fuzz_sandbox.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = ravelin::fuzz::InSandbox("signature.bin");

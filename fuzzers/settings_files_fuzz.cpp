@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "cli/option_table.h"
-#include "fuzz/fuzz_sandbox.h"
+#include "fuzzers/fuzz_sandbox.h"
 #include "settings/config_file.h"
 #include "settings/ini.h"
 #include "settings/settings.h"

@@ -1,4 +1,4 @@
-#include "fuzz/fuzz_sandbox.h"
+#include "fuzzers/fuzz_sandbox.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
