@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Shared set-up of ./run and ./test: install the Debian packages the build needs when any is
-# missing, then configure and build into the folder given as $1 with the CMake options after it.
+# Shared set-up of ./run, ./test and ./fuzz: install the Debian packages the build needs when
+# any is missing (RAVELIN_EXTRA_PACKAGES names more), then configure and build into the folder
+# given as $1 with the CMake options after it.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 packages=(cmake ninja-build g++ pkg-config libfreeimage-dev libdevil-dev libgtest-dev
   libarchive-dev zlib1g-dev libpng-dev libjpeg-dev libcairo2-dev libpango1.0-dev
-  fonts-liberation fonts-dejavu-core imagemagick)
+  fonts-liberation fonts-dejavu-core imagemagick ${RAVELIN_EXTRA_PACKAGES:-})
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
