@@ -11,7 +11,6 @@ namespace ravelin {
 // than 0" covers missing, folder and empty alike.
 int64_t FileSize(const std::string& path);
 bool IsDirectory(const std::string& path);
-bool IsRegularFile(const std::string& path);
 
 // The folder of the running executable (links resolved), ending in "/".
 std::string ProgramFolder();
