@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/image_limits.h"
-#include "engine/image_operations.h"
-#include "engine/output_depth.h"
+#include "engine/ops/image_operations.h"
+#include "engine/ops/output_depth.h"
 
 namespace ravelin {
 namespace {

@@ -2,14 +2,14 @@
 
 #include <FreeImage.h>
 
-#include "engine/bmp_loader.h"
+#include "engine/bmp/bmp_loader.h"
 #include "engine/image_limits.h"
-#include "engine/image_operations.h"
+#include "engine/ops/image_operations.h"
 #include "engine/marks_module.h"
 #include "engine/memory_budget.h"
 #include "engine/naming.h"
-#include "engine/output_depth.h"
-#include "engine/psd_writer.h"
+#include "engine/ops/output_depth.h"
+#include "engine/psd/psd_writer.h"
 
 namespace ravelin {
 namespace {

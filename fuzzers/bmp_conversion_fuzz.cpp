@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "engine/bmp_loader.h"
+#include "engine/bmp/bmp_loader.h"
 #include "engine/memory_budget.h"
 #include "engine/pipeline.h"
-#include "engine/watermark_font.h"
+#include "engine/marks/watermark_font.h"
 #include "fuzzers/fuzz_sandbox.h"
 #include "settings/formats.h"
 #include "settings/settings.h"

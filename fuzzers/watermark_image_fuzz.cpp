@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/job_context.h"
-#include "engine/watermark.h"
+#include "engine/marks/watermark.h"
 #include "fuzzers/fuzz_sandbox.h"
 #include "settings/settings.h"
 

@@ -1,4 +1,4 @@
-#include "engine/bmp_loader.h"
+#include "engine/bmp/bmp_loader.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // claim any size.
 #include <gtest/gtest.h>
 
-#include "engine/bmp_loader.h"
+#include "engine/bmp/bmp_loader.h"
 #include "tests/support/bmp_writer.h"
 #include "tests/support/scratch.h"
 

@@ -1,11 +1,11 @@
-#include "engine/drawing.h"
+#include "engine/marks/drawing.h"
 
 #include <set>
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "engine/watermark_font.h"
+#include "engine/marks/watermark_font.h"
 #include "tests/support/bitmaps.h"
 
 namespace ravelin {

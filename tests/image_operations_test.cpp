@@ -1,4 +1,4 @@
-#include "engine/image_operations.h"
+#include "engine/ops/image_operations.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "engine/image_operations.h"
+#include "engine/ops/image_operations.h"
 #include "engine/memory_budget.h"
 
 namespace ravelin {

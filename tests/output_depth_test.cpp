@@ -1,4 +1,4 @@
-#include "engine/output_depth.h"
+#include "engine/ops/output_depth.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // PSD writing: the exact bytes of the file for pictures of every depth the pipeline can hand
 // over and of widths around the writer's row blocks, the refusals, a full disk, and DevIL's
 // default output after a save.
-#include "engine/psd_writer.h"
+#include "engine/psd/psd_writer.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

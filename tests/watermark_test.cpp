@@ -1,4 +1,4 @@
-#include "engine/watermark.h"
+#include "engine/marks/watermark.h"
 
 #include <algorithm>
 #include <chrono>
@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/drawing.h"
-#include "engine/frame.h"
+#include "engine/marks/drawing.h"
+#include "engine/marks/frame.h"
 #include "tests/support/bitmaps.h"
 #include "tests/support/scratch.h"
 

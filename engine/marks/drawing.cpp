@@ -1,4 +1,4 @@
-#include "engine/drawing.h"
+#include "engine/marks/drawing.h"
 
 #include <vector>
 

@@ -5,7 +5,7 @@
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
-#include "engine/drawing.h"
+#include "engine/marks/drawing.h"
 #include "platform/text.h"
 
 namespace ravelin {

@@ -1,11 +1,11 @@
-#include "engine/frame.h"
+#include "engine/marks/frame.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/color.h"
-#include "engine/drawing.h"
-#include "engine/overlay.h"
+#include "engine/ops/color.h"
+#include "engine/marks/drawing.h"
+#include "engine/marks/overlay.h"
 
 namespace ravelin {
 namespace {

@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "engine/bmp_loader.h"
-#include "engine/color.h"
+#include "engine/bmp/bmp_loader.h"
+#include "engine/ops/color.h"
 #include "engine/image_limits.h"
-#include "engine/mark_pictures.h"
-#include "engine/watermark.h"
+#include "engine/marks/mark_pictures.h"
+#include "engine/marks/watermark.h"
 
 namespace ravelin {
 namespace {

@@ -1,9 +1,9 @@
 // The entry of the frame and watermark module: the table of its steps for the program that
 // loads it.
-#include "engine/frame.h"
+#include "engine/marks/frame.h"
 #include "engine/marks_module.h"
-#include "engine/watermark.h"
-#include "engine/watermark_font.h"
+#include "engine/marks/watermark.h"
+#include "engine/marks/watermark_font.h"
 
 namespace ravelin {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/overlay.h"
+#include "engine/marks/overlay.h"
 
 namespace ravelin {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/color.h"
-#include "engine/mark_pictures.h"
+#include "engine/ops/color.h"
+#include "engine/marks/mark_pictures.h"
 #include "engine/naming.h"
-#include "engine/watermark.h"
+#include "engine/marks/watermark.h"
 #include "platform/text.h"
 
 namespace ravelin {

@@ -1,13 +1,13 @@
-#include "engine/watermark.h"
+#include "engine/marks/watermark.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "engine/drawing.h"
+#include "engine/marks/drawing.h"
 #include "engine/image_limits.h"
-#include "engine/mark_pictures.h"
-#include "engine/overlay.h"
+#include "engine/marks/mark_pictures.h"
+#include "engine/marks/overlay.h"
 
 namespace ravelin {
 namespace {

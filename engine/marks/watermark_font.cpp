@@ -1,8 +1,8 @@
-#include "engine/watermark_font.h"
+#include "engine/marks/watermark_font.h"
 
 #include <cmath>
 
-#include "engine/drawing.h"
+#include "engine/marks/drawing.h"
 
 namespace ravelin {
 WatermarkFont::WatermarkFont(std::unique_ptr<Font> font) : font_(std::move(font)) {}

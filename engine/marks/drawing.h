@@ -2,7 +2,7 @@
 // surfaces, premultiplied), fonts through pango and fontconfig, text measurement and drawing
 // (2D text without anti-aliasing, anti-aliased vector text), filling, drawing one picture onto
 // another, and the transfer between pictures and 32-bit FreeImage bitmaps. Used only by
-// engine/frame.cpp, the watermark modules and the watermark font.
+// engine/marks/frame.cpp, the watermark modules and the watermark font.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 #include <FreeImage.h>
 #include <cairo.h>
 
-#include "engine/color.h"
+#include "engine/ops/color.h"
 
 typedef struct _PangoFontDescription PangoFontDescription;
 

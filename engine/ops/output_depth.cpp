@@ -1,8 +1,8 @@
-#include "engine/output_depth.h"
+#include "engine/ops/output_depth.h"
 
 #include <string_view>
 
-#include "engine/image_handover.h"
+#include "engine/psd/image_handover.h"
 #include "engine/image_limits.h"
 #include "settings/formats.h"
 

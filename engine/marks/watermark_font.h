@@ -8,7 +8,7 @@
 
 namespace ravelin {
 
-class Font;  // the drawing layer's font (engine/drawing.h)
+class Font;  // the drawing layer's font (engine/marks/drawing.h)
 
 class WatermarkFont {
  public:

@@ -1,4 +1,4 @@
-#include "engine/psd_writer.h"
+#include "engine/psd/psd_writer.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

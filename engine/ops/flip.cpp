@@ -1,6 +1,6 @@
 // Flipping, in place: horizontal first, then vertical.
-#include "engine/image_handover.h"
-#include "engine/image_operations.h"
+#include "engine/psd/image_handover.h"
+#include "engine/ops/image_operations.h"
 
 namespace ravelin {
 

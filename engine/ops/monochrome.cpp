@@ -2,8 +2,8 @@
 // or to black and white.
 #include <algorithm>
 
-#include "engine/image_handover.h"
-#include "engine/image_operations.h"
+#include "engine/psd/image_handover.h"
+#include "engine/ops/image_operations.h"
 
 namespace ravelin {
 namespace {

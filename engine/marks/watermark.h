@@ -9,7 +9,7 @@
 #include <FreeImage.h>
 
 #include "engine/job_context.h"
-#include "engine/watermark_font.h"
+#include "engine/marks/watermark_font.h"
 #include "settings/settings.h"
 
 namespace ravelin {

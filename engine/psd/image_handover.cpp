@@ -1,4 +1,4 @@
-#include "engine/image_handover.h"
+#include "engine/psd/image_handover.h"
 
 namespace ravelin {
 

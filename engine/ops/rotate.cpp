@@ -3,10 +3,10 @@
 #include <cmath>
 #include <utility>
 
-#include "engine/color.h"
-#include "engine/image_handover.h"
+#include "engine/ops/color.h"
+#include "engine/psd/image_handover.h"
 #include "engine/image_limits.h"
-#include "engine/image_operations.h"
+#include "engine/ops/image_operations.h"
 
 namespace ravelin {
 namespace {

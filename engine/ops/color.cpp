@@ -1,4 +1,4 @@
-#include "engine/color.h"
+#include "engine/ops/color.h"
 
 namespace ravelin {
 namespace {

@@ -1,10 +1,10 @@
-#include "engine/bmp_loader.h"
+#include "engine/bmp/bmp_loader.h"
 
 #include <mutex>
 
-#include "engine/bmp_header.h"
-#include "engine/bmp_rows.h"
-#include "engine/bmp_source.h"
+#include "engine/bmp/bmp_header.h"
+#include "engine/bmp/bmp_rows.h"
+#include "engine/bmp/bmp_source.h"
 
 namespace ravelin {
 namespace {

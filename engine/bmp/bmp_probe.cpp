@@ -2,10 +2,10 @@
 // budget decides whether the picture may be loaded at all.
 #include <vector>
 
-#include "engine/bmp_header.h"
-#include "engine/bmp_loader.h"
-#include "engine/bmp_rows.h"
-#include "engine/bmp_source.h"
+#include "engine/bmp/bmp_header.h"
+#include "engine/bmp/bmp_loader.h"
+#include "engine/bmp/bmp_rows.h"
+#include "engine/bmp/bmp_source.h"
 
 namespace ravelin {
 namespace {

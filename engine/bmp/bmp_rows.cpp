@@ -1,4 +1,4 @@
-#include "engine/bmp_rows.h"
+#include "engine/bmp/bmp_rows.h"
 
 #include <algorithm>
 #include <cstdio>

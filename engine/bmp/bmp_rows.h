@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "engine/bmp_header.h"
-#include "engine/bmp_loader.h"
-#include "engine/bmp_source.h"
+#include "engine/bmp/bmp_header.h"
+#include "engine/bmp/bmp_loader.h"
+#include "engine/bmp/bmp_source.h"
 
 namespace ravelin {
 

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdint>
 
-#include "engine/image_handover.h"
+#include "engine/psd/image_handover.h"
 #include "engine/image_limits.h"
-#include "engine/image_operations.h"
+#include "engine/ops/image_operations.h"
 
 namespace ravelin {
 namespace {

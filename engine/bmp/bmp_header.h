@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/bmp_loader.h"
-#include "engine/bmp_source.h"
+#include "engine/bmp/bmp_loader.h"
+#include "engine/bmp/bmp_source.h"
 
 namespace ravelin {
 

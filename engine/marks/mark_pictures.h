@@ -1,4 +1,4 @@
-// The two kinds of watermark picture, drawn by the drawing layer for engine/watermark.cpp.
+// The two kinds of watermark picture, drawn by the drawing layer for engine/marks/watermark.cpp.
 // A picture is drawn at its natural size but created no larger than maxWidth x maxHeight: the
 // part beyond is what cutting the mark to fit would drop, so the work stays in proportion to
 // what can show.
@@ -8,9 +8,9 @@
 
 #include <FreeImage.h>
 
-#include "engine/drawing.h"
+#include "engine/marks/drawing.h"
 #include "engine/job_context.h"
-#include "engine/watermark_font.h"
+#include "engine/marks/watermark_font.h"
 #include "settings/settings.h"
 
 namespace ravelin {

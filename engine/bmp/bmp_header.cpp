@@ -1,4 +1,4 @@
-#include "engine/bmp_header.h"
+#include "engine/bmp/bmp_header.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "engine/bmp_source.h"
+#include "engine/bmp/bmp_source.h"
 
 #include <sys/stat.h>
 

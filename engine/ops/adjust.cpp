@@ -1,6 +1,6 @@
 // Colour correction: brightness, contrast, gamma and inversion in one FreeImage call.
-#include "engine/image_handover.h"
-#include "engine/image_operations.h"
+#include "engine/psd/image_handover.h"
+#include "engine/ops/image_operations.h"
 
 namespace ravelin {
 namespace {
