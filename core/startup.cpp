@@ -7,7 +7,7 @@
 #include "core/title.h"
 #include "engine/input_list.h"
 #include "engine/job_context.h"
-#include "gui/window_mode.h"
+#include "core/window_module.h"
 #include "platform/console.h"
 #include "platform/instance_guard.h"
 #include "platform/product.h"
@@ -33,9 +33,13 @@ int RunProgram(const std::vector<std::string>& params) {
     case CommandLineOutcome::Ended:
       break;
     case CommandLineOutcome::WindowMode:
+      RunWindowModule({WindowModeKind::Window, &params, &console, appTitle});
+      break;
     case CommandLineOutcome::UninstallMode:
+      RunWindowModule({WindowModeKind::Uninstall, &params, &console, appTitle});
+      break;
     case CommandLineOutcome::ScreenshotMode:
-      RunWindowMode(console);
+      RunWindowModule({WindowModeKind::Screenshot, &params, &console, appTitle});
       break;
   }
   ReleaseInstanceGuard();

@@ -1,11 +1,12 @@
-// The window mode's entry. This build has no windows yet: it says so on the terminal.
+// The window mode's frame: opens the toolkit (or says on the terminal why no window can open),
+// loads the configuration, the texts and the pictures, runs the asked window until it closes
+// and saves the configuration at the end. Called through the module entry by the start-up.
 #pragma once
 
-#include "platform/console.h"
+#include "gui/gui_module.h"
 
 namespace ravelin {
 
-// Runs the window mode until the main window closes; returns when it has ended.
-void RunWindowMode(Console& console);
+void RunWindowMode(const WindowModeRequest& request);
 
 }  // namespace ravelin
