@@ -1,5 +1,7 @@
 #include "gui/pictures.h"
 
+#include "art/builtin_pictures.h"
+
 namespace ravelin {
 
 int IconPixels(int uiSize) {
@@ -8,8 +10,18 @@ int IconPixels(int uiSize) {
 }
 
 void LoadBuiltInPictures(ImageSets& sets) {
-  // The drawn pictures come with the built-in picture resource; until then every key is empty.
-  (void)sets;
+  // The resource is linked through a static library: register it before the first lookup.
+  InitBuiltinPictures();
+  for (const char* key : kButtonKeys) {
+    sets.buttons[key] = QImage(QString(kButtonPicturePrefix) + key + kPictureSuffix);
+  }
+  for (const char* key : kIconKeys) {
+    const QImage picture(QString(kMenuPicturePrefix) + key + kPictureSuffix);
+    sets.menu[key] = picture;
+    // The toolbar shows the 16-pixel pictures until a theme supplies its size.
+    sets.toolbar[key] = picture;
+  }
+  sets.aboutBanner = QImage(kAboutBannerPath);
 }
 
 }  // namespace ravelin
