@@ -12,10 +12,10 @@ fi
 binary=$1 seconds=$2 seeds=$3 corpus=$4 regressions=$5
 timeout=${RAVELIN_FUZZ_TIMEOUT:-10}
 
-# A work folder of this run's own, in memory when the machine has /dev/shm. The targets'
-# sandboxes and libFuzzer's job folders go into it through TMPDIR, so whatever a killed
-# process leaves behind goes with it at the end.
-base=/dev/shm
+# A work folder of this run's own, in memory when the machine has /dev/shm (under
+# RAVELIN_FUZZ_WORK when that is set). The targets' sandboxes and libFuzzer's job folders go
+# into it through TMPDIR, so whatever a killed process leaves behind goes with it at the end.
+base=${RAVELIN_FUZZ_WORK:-/dev/shm}
 [ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
 work=$(mktemp -d "$base/ravelin-fuzz-XXXXXX")
 trap 'rm -rf "$work"' EXIT
