@@ -35,7 +35,7 @@ void OutOfMemory() {
   _exit(kOutOfMemoryExit);
 }
 
-[[noreturn]] void RunChild(const std::function<int()>& work, const ReplayLimits& limits,
+[[noreturn]] void RunChild(const std::function<int()>& work, [[maybe_unused]] const ReplayLimits& limits,
                            const std::string& folder) {
   if (!folder.empty()) setenv("TMPDIR", folder.c_str(), 1);
 #ifndef RAVELIN_SANITIZED

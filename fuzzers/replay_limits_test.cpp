@@ -17,10 +17,10 @@
 namespace ravelin::fuzz {
 namespace {
 
-// Keeps allocating and touching 64 MB blocks, as an input that grows a picture without end.
+// Allocates and touches 512 MB in 64 MB blocks, twice the limit the test sets.
 int EatMemory() {
   std::vector<std::unique_ptr<char[]>> blocks;
-  for (int i = 0; i < 16; ++i) {
+  for (int i = 0; i < 8; ++i) {
     blocks.emplace_back(new char[64u << 20]);
     std::memset(blocks.back().get(), 1, 64u << 20);
   }
