@@ -1,5 +1,9 @@
 #include "cli/console_run.h"
 
+#include <limits.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -14,15 +18,26 @@
 namespace ravelin {
 namespace {
 
+// The current directory ending in "/"; "" when it cannot be named (removed, or too long).
+std::string CurrentFolder() {
+  std::string folder(PATH_MAX, '\0');
+  if (getcwd(folder.data(), folder.size()) == nullptr) return std::string();
+  folder.resize(std::strlen(folder.c_str()));
+  return EndsWith(folder, "/") ? folder : folder + "/";
+}
+
 // Steps 5 to 10 of completing the output folder; returns the error line or "".
 std::string CompleteOutputFolder(JobContext& job, const EchoLine& echo) {
   if (job.OutputFolder.empty()) job.OutputFolder = FolderPart(job.InputPath);
   echo("Output: " + job.OutputFolder);
   if (StartsWith(job.OutputFolder, "..")) return "Error: Incorrect output folder";
-  // A relative folder, and an empty one, are taken relative to the program's folder.
+  // A relative folder, and an empty one, are taken below the current directory, where a
+  // relative input path is read from too: an installed program's folder is not the user's.
   if (!StartsWith(job.OutputFolder, "/")) {
     if (StartsWith(job.OutputFolder, "./")) job.OutputFolder.erase(0, 2);
-    job.OutputFolder = ProgramFolder() + job.OutputFolder;
+    const std::string current = CurrentFolder();
+    if (current.empty()) return "Error: Invalid output folder";
+    job.OutputFolder = current + job.OutputFolder;
   }
   if (!EndsWith(job.OutputFolder, "/")) job.OutputFolder += "/";
   if (!IsDirectory(job.OutputFolder)) return "Error: Invalid output folder";

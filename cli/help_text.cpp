@@ -12,9 +12,10 @@ const char* const kHelp[] = {
     "Usage: %s1% -i <filename> [options]",
     " ",
     "  %s1% -i example.%s2%",
-    "  %s1% -i c:\\tmp\\example.%s2%",
-    "  %s1% -i c:\\tmp\\example.%s2% -o d:\\converted",
-    "  %s1% -i c:\\tmp\\example.%s2% -o d:\\converted --jpg-quality=95",
+    // The examples show this platform's paths; every other line is word for word.
+    "  %s1% -i /tmp/example.%s2%",
+    "  %s1% -i /tmp/example.%s2% -o ~/converted",
+    "  %s1% -i /tmp/example.%s2% -o ~/converted --jpg-quality=95",
     " ",
     "Options:",
     " ",

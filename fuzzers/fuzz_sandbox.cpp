@@ -28,12 +28,12 @@ void RemoveTree(const std::string& path, bool keepTop) {
 }
 
 std::string MakeSandbox() {
+  // TMPDIR first: ./fuzz and the replay point it into a folder of their own, which they remove
+  // even when a killed or crashed process could not remove its sandbox.
+  const char* tmp = std::getenv("TMPDIR");
+  std::string base = tmp != nullptr && *tmp != '\0' ? tmp : "";
   struct stat st;
-  std::string base = stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) ? "/dev/shm" : "";
-  if (base.empty()) {
-    const char* tmp = std::getenv("TMPDIR");
-    base = tmp != nullptr && *tmp != '\0' ? tmp : "/tmp";
-  }
+  if (base.empty()) base = stat("/dev/shm", &st) == 0 && S_ISDIR(st.st_mode) ? "/dev/shm" : "/tmp";
   std::string pattern = base + "/ravelin-fuzz-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) {
     std::perror("ravelin fuzz: no sandbox folder");
@@ -68,5 +68,7 @@ bool WriteSandboxFile(const std::string& path, const uint8_t* data, size_t size)
 }
 
 void ClearFolder(const std::string& folder) { RemoveTree(folder, true); }
+
+void RemoveFolder(const std::string& folder) { RemoveTree(folder, false); }
 
 }  // namespace ravelin::fuzz

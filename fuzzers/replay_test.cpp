@@ -1,6 +1,7 @@
 // Replays a fuzz target's seed corpus and every regression input found by fuzzing through its
-// LLVMFuzzerTestOneInput, as a regular test: each must run through without a sanitizer report,
-// a crash or a hang.
+// LLVMFuzzerTestOneInput, as a regular test: each runs in a child process of its own and must
+// end without a sanitizer report or a crash, within a few seconds and a bounded memory, so a
+// saved timeout or out-of-memory input fails until its fault is mended.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include "fuzzers/replay_limits.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
@@ -42,7 +45,10 @@ void Replay(const std::string& folder) {
   for (const std::string& file : FilesIn(folder)) {
     SCOPED_TRACE(file);
     const std::vector<uint8_t> bytes = ReadFile(file);
-    EXPECT_EQ(0, LLVMFuzzerTestOneInput(bytes.data(), bytes.size()));
+    const ravelin::fuzz::ReplayOutcome outcome = ravelin::fuzz::RunWithLimits(
+        [&bytes] { return LLVMFuzzerTestOneInput(bytes.data(), bytes.size()); },
+        ravelin::fuzz::RegressionLimits());
+    EXPECT_EQ(ravelin::fuzz::ReplayStatus::Passed, outcome.status) << outcome.detail;
   }
 }
 

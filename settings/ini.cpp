@@ -37,6 +37,39 @@ std::string Latin1ToUtf8(std::string_view bytes) {
   return out;
 }
 
+// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      if (lead == 0xE0) low = 0xA0;
+      if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      if (lead == 0xF0) low = 0x90;
+      if (lead == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (bytes.size() - i < length) return false;
+    for (size_t k = 1; k < length; ++k) {
+      const unsigned char byte = static_cast<unsigned char>(bytes[i + k]);
+      if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 // Reads a whole regular file of at most kMaxIniFileBytes. O_NONBLOCK keeps a FIFO from
 // blocking the open; it is then refused as not regular.
 bool ReadWholeFile(const std::string& path, std::string* bytes) {
@@ -97,6 +130,9 @@ void IniFile::Parse(std::string_view bytes) {
   if (bytes.size() > static_cast<size_t>(kMaxIniFileBytes)) bytes = std::string_view();
   if (StartsWith(bytes, kByteOrderMark)) {
     text_.assign(bytes.substr(kByteOrderMark.size()));
+  } else if (IsValidUtf8(bytes)) {
+    // Editors here write UTF-8 without a mark; ASCII reads the same either way.
+    text_.assign(bytes);
   } else {
     text_ = Latin1ToUtf8(bytes);
   }

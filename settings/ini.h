@@ -48,8 +48,9 @@ class IniFile {
   // Reads and parses a file; false (leaving no groups) when it cannot be opened, is not a
   // regular file or is larger than kMaxIniFileBytes.
   bool Load(const std::string& path);
-  // Parses the bytes of a file: UTF-8 after a byte-order mark (bytes kept as they are),
-  // else ISO-8859-1, each byte one character, held as UTF-8. More than kMaxIniFileBytes
+  // Parses the bytes of a file: UTF-8 after a byte-order mark (bytes kept as they are);
+  // without a mark UTF-8 when the bytes are well-formed UTF-8, else ISO-8859-1, each byte one
+  // character, held as UTF-8. More than kMaxIniFileBytes
   // parse as an empty file.
   void Parse(std::string_view bytes);
 

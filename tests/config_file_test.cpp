@@ -199,7 +199,9 @@ const LoadCase kLoads[] = {
        EXPECT_EQ(9999, s.TextOpacity);
        EXPECT_FLOAT_EQ(1.0f, s.ImageGamma);
      }},
-    {"a file without a mark is ISO-8859-1", "[Watermark]\nText = caf\xE9\n",
+    {"a file without a mark that is not UTF-8 is ISO-8859-1", "[Watermark]\nText = caf\xE9\n",
+     [](const Settings& s) { EXPECT_EQ("caf\xC3\xA9", s.Text); }},
+    {"a file without a mark that is UTF-8 is UTF-8", "[Watermark]\nText = caf\xC3\xA9\n",
      [](const Settings& s) { EXPECT_EQ("caf\xC3\xA9", s.Text); }},
     {"Watermark's Image Rotation is not Transform's", "[Transform]\nImage Rotation=90\n[Watermark]\nImage Rotation=45\n",
      [](const Settings& s) {

@@ -129,20 +129,33 @@ TEST(ConsoleRun, CheckFailures) {
   }
 }
 
-TEST(ConsoleRun, RelativeOutputFolderIsBelowTheProgram) {
-  ScratchDir dir;
-  WriteTestBmp(dir / "a.bmp", 2, 2);
-  const std::string programFolder = RavelinBinary().substr(0, RavelinBinary().rfind('/') + 1);
-  const std::string name = "e2e-out-" + std::to_string(getpid());
-  ASSERT_EQ(0, mkdir((programFolder + name).c_str(), 0700));
-  const RunResult plain = RunRavelin({"-q", "-i", dir / "a.bmp", "-o", name}, dir, dir.path());
-  const RunResult dotted = RunRavelin({"-q", "-i", dir / "a.bmp", "-o", "./" + name, "--filename-mask=b.%ext%"}, dir);
-  EXPECT_EQ("", plain.out);
-  EXPECT_EQ("", dotted.out);
-  EXPECT_EQ((std::vector<std::string>{"a.psd", "b.psd"}), ListFolder(programFolder + name));
-  unlink((programFolder + name + "/a.psd").c_str());
-  unlink((programFolder + name + "/b.psd").c_str());
-  rmdir((programFolder + name).c_str());
+TEST(ConsoleRun, RelativeFoldersAreBelowTheCurrentDirectory) {
+  // The working folder is not the program's: relative output folders, and the empty one of a
+  // relative input path, are taken below it.
+  ScratchDir home;
+  ScratchDir work;
+  mkdir((work / "out").c_str(), 0700);
+  mkdir((work / "sub").c_str(), 0700);
+  WriteTestBmp(work / "a.bmp", 2, 2);
+  WriteTestBmp(work / "sub/c.bmp", 2, 2);
+  struct Case { const char* why; std::vector<std::string> args; };
+  const Case kCases[] = {
+      {"relative output folder", {"-i", "a.bmp", "-o", "out", "--filename-mask=plain.%ext%"}},
+      {"leading ./", {"-i", work / "a.bmp", "-o", "./out/", "--filename-mask=dotted.%ext%"}},
+      {"relative input, no output folder", {"-i", "a.bmp"}},
+      {"relative input in a subfolder", {"-i", "sub/c.bmp"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    std::vector<std::string> args = c.args;
+    args.push_back("-q");
+    EXPECT_EQ("", RunRavelin(args, home, work.path()).out);
+  }
+  EXPECT_EQ((std::vector<std::string>{"dotted.psd", "plain.psd"}), ListFolder(work / "out"));
+  EXPECT_EQ((std::vector<std::string>{"a.bmp", "a.psd", "out", "sub"}), ListFolder(work.path()));
+  EXPECT_EQ((std::vector<std::string>{"c.bmp", "c.psd"}), ListFolder(work / "sub"));
+  const RunResult above = RunRavelin({"-q", "-i", "a.bmp", "-o", "../out"}, home, work.path());
+  EXPECT_EQ(std::vector<std::string>{"Error: Incorrect output folder"}, above.lines);
 }
 
 TEST(ConsoleRun, NotABmpLeavesTheExistingOutputAlone) {

@@ -103,6 +103,10 @@ TEST(Fonts, FaceRuleAcceptsInstalledFamiliesAndStrongAliasesOnly) {
       {"metric-compatible alias", "Arial", true},
       {"installed family", "DejaVu Sans", true},
       {"letter case ignored", "dejavu SANS", true},
+      {"generic family sans-serif", "sans-serif", true},
+      {"generic family serif", "Serif", true},
+      {"generic family monospace", "monospace", true},
+      {"not a generic family", "sans-serif2", false},
       {"unknown name only has weak fall-backs", "NoSuchFont123", false},
       {"no name at all", "", false},
   };

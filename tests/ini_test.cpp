@@ -32,7 +32,14 @@ struct LookupCase {
 
 const LookupCase kLookups[] = {
     {"UTF-8 after a byte-order mark is kept", "\xEF\xBB\xBF[G]\r\nk = caf\xC3\xA9", "G", "k", true, "caf\xC3\xA9"},
-    {"no mark: each byte is an ISO-8859-1 character", "[G]\nk=caf\xE9", "G", "k", true, "caf\xC3\xA9"},
+    {"no mark, not UTF-8: each byte is an ISO-8859-1 character", "[G]\nk=caf\xE9", "G", "k", true, "caf\xC3\xA9"},
+    {"no mark, well-formed UTF-8 is kept", "[G]\nk=caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "G", "k", true,
+     "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"},
+    // One ill-formed sequence anywhere makes the whole file ISO-8859-1.
+    {"no mark, UTF-8 cut short at the end", "[G]\nk=\xC3\xA9\xC3", "G", "k", true, "\xC3\x83\xC2\xA9\xC3\x83"},
+    {"no mark, overlong form", "[G]\nk=\xC0\xAF", "G", "k", true, "\xC3\x80\xC2\xAF"},
+    {"no mark, surrogate", "[G]\nk=\xED\xA0\x80", "G", "k", true, "\xC3\xAD\xC2\xA0\xC2\x80"},
+    {"no mark, above U+10FFFF", "[G]\nk=\xF4\x90\x80\x80", "G", "k", true, "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},
     {"a mark is not taken as part of the first header", "\xEF\xBB\xBF[G]\nk=1", "G", "k", true, "1"},
     {"CR alone ends lines", "[G]\rk=1\rj=2", "G", "j", true, "2"},
     {"LF alone ends lines", "[G]\nk=1\nj=2", "G", "j", true, "2"},

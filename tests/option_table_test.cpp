@@ -306,6 +306,20 @@ TEST_F(Profile, AppliesTheExampleProfile) {
   ExpectSameSettings(expected, settings_);
 }
 
+TEST_F(Profile, WithoutAMarkReadsUtf8ElseLatin1) {
+  const struct { const char* why; std::string file; } kCases[] = {
+      {"UTF-8 from an editor", "[CLI]\n--WM-TEXT = caf\xC3\xA9\n"},
+      {"ISO-8859-1", "[CLI]\n--WM-TEXT = caf\xE9\n"},
+      {"UTF-8 after a mark", "\xEF\xBB\xBF[CLI]\n--WM-TEXT = caf\xC3\xA9\n"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.why);
+    Settings settings = CommandLineDefaults();
+    ASSERT_TRUE(LoadProfile(settings, Write(c.file)));
+    EXPECT_EQ("caf\xC3\xA9", settings.Text);
+  }
+}
+
 TEST_F(Profile, FollowsTheProfileRules) {
   ASSERT_TRUE(LoadProfile(settings_, Write("[other]\n--WIDTH=1\n"
                                            "[cli]\n"

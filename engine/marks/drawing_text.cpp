@@ -113,6 +113,10 @@ Font::~Font() { pango_font_description_free(description_); }
 
 bool FontFaceExists(const std::string& face) {
   if (face.empty() || face.find('\0') != std::string::npos) return false;
+  // fontconfig's generic families stand for whichever installed face its configuration prefers.
+  for (const char* generic : {"sans-serif", "serif", "monospace"}) {
+    if (EqualsIgnoreAsciiCase(face, generic)) return true;
+  }
   if (FamilyInstalled(face)) return true;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
