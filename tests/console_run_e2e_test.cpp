@@ -67,6 +67,15 @@ TEST(ConsoleRun, ConvertsWithTheExactStatusLines) {
       << "no temporary file is left behind";
 }
 
+// 6 x 9 pixels make a PSD of exactly 256 bytes, which DevIL's own save result calls a failure.
+TEST(ConsoleRun, ConvertsAPictureWhosePsdIsAMultipleOf256Bytes) {
+  ScratchDir dir;
+  const std::vector<uint8_t> rgb = WriteTestBmp(dir / "photo.bmp", 6, 9);
+  const RunResult run = RunRavelin({"-i", dir / "photo.bmp"}, dir);
+  EXPECT_EQ(WithBanner(kSuccess), run.lines);
+  ExpectPsdPixels(dir / "photo.psd", 6, 9, rgb);
+}
+
 TEST(ConsoleRun, QuietSuccessPrintsNothing) {
   ScratchDir dir;
   ScratchDir out;

@@ -98,6 +98,20 @@ TEST_F(PsdWriter, WritesThePlanesOfEveryDepthTopRowFirst) {
   }
 }
 
+// The file's length is 40 + 4 x width x height bytes, so width x height = 54 (mod 64) makes it a
+// multiple of 256: DevIL's own save result says failure for those. Height 3 is odd, so widths 1
+// to 64 meet every residue of width x height modulo 64.
+TEST_F(PsdWriter, EveryPictureSizeModulo64IsSaved) {
+  ScratchDir dir;
+  for (unsigned width = 1; width <= 64; ++width) {
+    SCOPED_TRACE(width);
+    FIBITMAP* image = PatternBitmap(width, 3, 32);
+    EXPECT_EQ(PsdWriteResult::Saved, WritePsd(image, dir / "temp.tmp", dir / "out.psd"));
+    EXPECT_EQ(ExpectedFile(image), ReadBytes(dir / "out.psd"));
+    FreeImage_Unload(image);
+  }
+}
+
 TEST_F(PsdWriter, PalettePicturesGoThroughTheirColours) {
   FIBITMAP* palette = FreeImage_Allocate(70, 3, 8);
   RGBQUAD* colours = FreeImage_GetPalette(palette);

@@ -248,16 +248,17 @@ PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std:
 
   BufferedOutput file;
   if (!file.Create(tempPath)) return PsdWriteResult::SaveFailed;
-  bool saved = false;
   {
     DefaultOutputOnExit restore;
     BufferedOutput::Install();
-    saved = ilSaveF(IL_PSD, static_cast<ILHANDLE>(&file)) != 0;
+    // DevIL 1.7.8's ilSaveF hands back the saver's byte count squeezed into an ILboolean (the
+    // count modulo 256), so a complete file whose length is a multiple of 256 reads as a
+    // failure. The save is judged by what reached the file: the write errors and the size.
+    ilSaveF(IL_PSD, static_cast<ILHANDLE>(&file));
   }
-  const bool written = file.Finish();
-  if (!saved || !written) {
+  if (!file.Finish()) {
     RemoveFile(tempPath);
-    return saved ? PsdWriteResult::WriteFailed : PsdWriteResult::SaveFailed;
+    return PsdWriteResult::WriteFailed;
   }
   if (FileSize(tempPath) != static_cast<int64_t>(expectedSize)) {
     RemoveFile(tempPath);

@@ -16,7 +16,7 @@ enum class PsdWriteResult {
   NoImage,
   TooLarge,
   OutOfMemory,
-  SaveFailed,    // the temporary file could not be created, or DevIL refused the picture
+  SaveFailed,    // the temporary file could not be created
   WriteFailed,   // the file system refused bytes (a full disk, a quota, an I/O error)
   ShortFile,     // the finished file does not have the size the picture needs
   RenameFailed,
