@@ -18,6 +18,18 @@ void OpenStandardDescriptors() {
   }
 }
 
-void IgnoreBrokenPipes() { signal(SIGPIPE, SIG_IGN); }
+namespace {
+void DropBrokenPipe(int) {}
+}  // namespace
+
+// A handler that does nothing rather than SIG_IGN: an ignored signal stays ignored in programs
+// this one starts (the window mode's file opener), a handled one is back to default there.
+void IgnoreBrokenPipes() {
+  struct sigaction action {};
+  action.sa_handler = DropBrokenPipe;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGPIPE, &action, nullptr);
+}
 
 }  // namespace ravelin
