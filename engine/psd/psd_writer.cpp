@@ -254,8 +254,8 @@ PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std:
   if (!file.Create(tempPath)) {
     return errno == EEXIST ? PsdWriteResult::TempNameTaken : PsdWriteResult::SaveFailed;
   }
+  // The file is closed when `file` goes; what is still buffered is of no use.
   const auto fail = [&](PsdWriteResult result) {
-    file.Finish();
     DiscardTempFile(tempPath);
     return SessionEnding() ? PsdWriteResult::Stopped : result;
   };
