@@ -6,6 +6,7 @@
 #include "engine/signatures.h"
 #include "platform/files.h"
 #include "platform/random.h"
+#include "platform/session_end.h"
 
 namespace ravelin {
 namespace {
@@ -17,8 +18,9 @@ constexpr int kTimestampCustom = 2;
 void StampOutputDate(const Settings& settings, const JobContext& job) {
   // Failures of the date calls are ignored: the file is converted either way.
   if (settings.FileTimestamp == kTimestampOriginal) {
-    int64_t date = 0;
-    if (GetFileModificationTime(job.InputPath, &date)) SetFileModificationTime(job.OutputPath, date);
+    // Copied as it is: through local time and back, a date in the hour repeated at the end of
+    // daylight saving time would come back an hour off.
+    CopyFileModificationTime(job.InputPath, job.OutputPath);
   } else if (settings.FileTimestamp == kTimestampCustom) {
     SetFileModificationTime(job.OutputPath, settings.CustomTimestamp);
   }
@@ -31,7 +33,8 @@ int BatchWorker(WorkerRun& run) {
   int fileNumber = 0;
   int converted = 0;
   int64_t elapsed = 0;
-  for (auto entry = run.list.begin(); entry != run.list.end() && run.state.Running.load(); ++entry) {
+  for (auto entry = run.list.begin(); entry != run.list.end() && run.state.Running.load() && !SessionEnding();
+       ++entry) {
     ++fileNumber;
     run.job.InputPath = entry->first;
     run.job.SubFolder = entry->second.SubFolder;

@@ -4,18 +4,26 @@
 
 #include <mutex>
 
+#include "platform/console.h"
 #include "platform/files.h"
 
 namespace ravelin {
 namespace {
 
-const MarksApi* Open(const std::string& path) {
+// Loads the module at `path`; on failure `why` says what went wrong.
+const MarksApi* Open(const std::string& path, std::string* why) {
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (module == nullptr) return nullptr;
+  if (module == nullptr) {
+    const char* error = dlerror();
+    *why = error != nullptr ? error : "it cannot be opened";
+    return nullptr;
+  }
   using Entry = const MarksApi* (*)();
   const auto entry = reinterpret_cast<Entry>(dlsym(module, kMarksEntry));
   const MarksApi* api = entry != nullptr ? entry() : nullptr;
   if (api == nullptr || api->version != kMarksApiVersion) {
+    *why = api == nullptr ? "it has no entry point " + std::string(kMarksEntry)
+                          : "it belongs to another version of the program";
     dlclose(module);
     return nullptr;
   }
@@ -29,15 +37,20 @@ const MarksApi* Marks() {
   static std::once_flag once;
   static const MarksApi* api = nullptr;
   std::call_once(once, [] {
-    api = Open(ProgramFolder() + kMarksModuleName);
+    const std::string path = ProgramFolder() + kMarksModuleName;
+    std::string why;
+    api = Open(path, &why);
 #ifdef RAVELIN_BUILD_FOLDER
     // Test programs live below the build folder, where the module is built; a copy of the
     // program elsewhere never reaches back into it.
     const std::string build = RAVELIN_BUILD_FOLDER;
+    std::string buildWhy;
     if (api == nullptr && ProgramFolder().compare(0, build.size(), build) == 0) {
-      api = Open(build + kMarksModuleName);
+      api = Open(build + kMarksModuleName, &buildWhy);
     }
 #endif
+    // Frames and marks then fail with the run's usual lines; this one says why, once.
+    if (api == nullptr) PrintErrorLine("Cannot load the frame and watermark module " + path + ": " + why);
   });
   return api;
 }

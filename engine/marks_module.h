@@ -31,7 +31,8 @@ inline constexpr int kMarksApiVersion = 1;
 inline constexpr char kMarksEntry[] = "ravelin_marks_api";
 inline constexpr char kMarksModuleName[] = "ravelin-marks.so";
 
-// The module's table, loaded once (thread-safe); null when it cannot be loaded.
+// The module's table, loaded once (thread-safe); null when it cannot be loaded, which is then
+// said once on standard error with the loader's reason.
 const MarksApi* Marks();
 
 // `Do Frame` 0 returns the image untouched without loading anything; otherwise the frame.

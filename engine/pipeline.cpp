@@ -10,9 +10,14 @@
 #include "engine/naming.h"
 #include "engine/ops/output_depth.h"
 #include "engine/psd/psd_writer.h"
+#include "platform/files.h"
 
 namespace ravelin {
 namespace {
+
+// Five random letters give 26^5 names a second; this many taken in a row means the folder is
+// not usable, not bad luck.
+constexpr int kTempNameAttempts = 100;
 
 // Holds the one current image; every step hands back the image the pipeline goes on with.
 class CurrentImage {
@@ -80,8 +85,15 @@ bool ConvertCurrentFile(const Settings& settings, JobContext& job, const Waterma
   if (image.get() == nullptr) return false;
 
   job.OutputPath = BuildOutputPath(settings, job);
-  job.TempPath = BuildTempPath(settings, job);
-  return WritePsd(image.get(), job.TempPath, job.OutputPath) == PsdWriteResult::Saved;
+  // A mask such as "%filename%.bmp" names the input itself: it is never written over.
+  if (SameFile(job.InputPath, job.OutputPath)) return false;
+  // A taken temporary name (a leftover, a planted link) is passed over for a freshly drawn one.
+  PsdWriteResult result = PsdWriteResult::TempNameTaken;
+  for (int attempt = 0; attempt < kTempNameAttempts && result == PsdWriteResult::TempNameTaken; ++attempt) {
+    job.TempPath = BuildTempPath(settings, job);
+    result = WritePsd(image.get(), job.TempPath, job.OutputPath);
+  }
+  return result == PsdWriteResult::Saved;
 }
 
 }  // namespace ravelin

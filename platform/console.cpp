@@ -7,6 +7,14 @@
 namespace ravelin {
 namespace {
 
+void WriteLine(FILE* stream, const std::string& line) {
+  std::fwrite(line.data(), 1, line.size(), stream);
+  std::fputc('\n', stream);
+  std::fflush(stream);
+  // A failed line is gone; the error flag must not hold back the lines after it.
+  if (std::ferror(stream)) std::clearerr(stream);
+}
+
 class Terminal final : public Console {
  public:
   void SetTitle(const std::string& title) override {
@@ -15,11 +23,7 @@ class Terminal final : public Console {
     std::fflush(stdout);
   }
 
-  void PrintLine(const std::string& line) override {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-  }
+  void PrintLine(const std::string& line) override { WriteLine(stdout, line); }
 
   void WaitForKey() override {
     if (!isatty(STDIN_FILENO)) {
@@ -47,5 +51,7 @@ Console& TerminalConsole() {
   static Terminal terminal;
   return terminal;
 }
+
+void PrintErrorLine(const std::string& line) { WriteLine(stderr, line); }
 
 }  // namespace ravelin

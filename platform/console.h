@@ -18,7 +18,13 @@ class Console {
   virtual void WaitForKey() = 0;
 };
 
-// The process's own terminal (standard input and output).
+// The process's own terminal (standard input and output). A line that cannot be written (a
+// closed pipe, a gone terminal) is dropped; printing never ends the program.
 Console& TerminalConsole();
+
+// One line on standard error, for what goes wrong around a run rather than in it (another copy
+// running, a module that cannot be loaded); the console's own lines stay exact. Dropped when it
+// cannot be written.
+void PrintErrorLine(const std::string& line);
 
 }  // namespace ravelin

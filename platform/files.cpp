@@ -69,6 +69,23 @@ bool RenameFile(const std::string& from, const std::string& to) {
 
 bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) return true;
+  struct stat first, second;
+  if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0) return false;
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool CopyFileModificationTime(const std::string& from, const std::string& to) {
+  struct stat st;
+  if (stat(from.c_str(), &st) != 0) return false;
+  struct timespec times[2];
+  times[0].tv_sec = 0;
+  times[0].tv_nsec = UTIME_OMIT;
+  times[1] = st.st_mtim;
+  return utimensat(AT_FDCWD, to.c_str(), times, 0) == 0;
+}
+
 bool GetFileModificationTime(const std::string& path, int64_t* localDate) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return false;

@@ -24,10 +24,16 @@ std::string AppDataFolder(const std::string& vendor, const std::string& program)
 // POSIX rename over the target: replaces a read-only file in a writable folder.
 bool RenameFile(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
+// True when both paths name one existing file: the same device and inode (links and other
+// spellings of the path included), or the very same path text.
+bool SameFile(const std::string& a, const std::string& b);
 
 // Last-modification time as a local date value (seconds since 1970 counted in local time).
 bool GetFileModificationTime(const std::string& path, int64_t* localDate);
 bool SetFileModificationTime(const std::string& path, int64_t localDate);
+// Gives `to` the modification time of `from` exactly as it is (to the nanosecond), with no
+// trip through local time.
+bool CopyFileModificationTime(const std::string& from, const std::string& to);
 
 // The folder part of a path: everything up to and including its last "/" (empty if none).
 std::string FolderPart(const std::string& path);

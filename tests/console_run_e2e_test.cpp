@@ -67,6 +67,15 @@ TEST(ConsoleRun, ConvertsWithTheExactStatusLines) {
       << "no temporary file is left behind";
 }
 
+// 6 x 9 pixels make a PSD of exactly 256 bytes, which DevIL's own save result calls a failure.
+TEST(ConsoleRun, ConvertsAPictureWhosePsdIsAMultipleOf256Bytes) {
+  ScratchDir dir;
+  const std::vector<uint8_t> rgb = WriteTestBmp(dir / "photo.bmp", 6, 9);
+  const RunResult run = RunRavelin({"-i", dir / "photo.bmp"}, dir);
+  EXPECT_EQ(WithBanner(kSuccess), run.lines);
+  ExpectPsdPixels(dir / "photo.psd", 6, 9, rgb);
+}
+
 TEST(ConsoleRun, QuietSuccessPrintsNothing) {
   ScratchDir dir;
   ScratchDir out;
@@ -221,7 +230,7 @@ TEST(ConsoleRun, MarksNeedTheirModuleAndPlainConversionsDoNot) {
     std::string command = "cd / && XDG_CONFIG_HOME='" + dir / "config" + "' XDG_RUNTIME_DIR='" + dir.path() + "' '" + copy + "'";
     for (const std::string& arg : args) command += " '" + arg + "'";
     std::string out;
-    FILE* pipe = popen((command + " </dev/null").c_str(), "r");
+    FILE* pipe = popen((command + " </dev/null 2>>'" + dir / "errors" + "'").c_str(), "r");
     char buffer[4096];
     size_t n;
     while (pipe != nullptr && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
@@ -231,8 +240,17 @@ TEST(ConsoleRun, MarksNeedTheirModuleAndPlainConversionsDoNot) {
   EXPECT_EQ("", run({"-q", "-i", dir / "a.bmp"}));
   EXPECT_EQ("Conversion stopped\n", run({"-q", "-i", dir / "a.bmp", "--fr-solid-left=1", "--filename-mask=f.%ext%"}));
   EXPECT_EQ("Error: Invalid watermark font\n", run({"-q", "-i", dir / "a.bmp", "--wm-text=x"}));
+  EXPECT_EQ("Error: Invalid watermark image\n", run({"-q", "-i", dir / "a.bmp", "--wm-image=" + dir / "a.bmp"}));
   EXPECT_EQ(-1, access((dir / "f.psd").c_str(), F_OK));
   EXPECT_EQ(0, access((dir / "a.psd").c_str(), F_OK));
+  // Standard error says which module and why, once a run: the plain run says nothing.
+  const std::vector<uint8_t> bytes = ReadBytes(dir / "errors");
+  const std::string errors(bytes.begin(), bytes.end());
+  const std::string line = "Cannot load the frame and watermark module " + dir / "ravelin-marks.so" + ": ";
+  size_t lines = 0;
+  for (size_t at = errors.find(line); at != std::string::npos; at = errors.find(line, at + 1)) ++lines;
+  EXPECT_EQ(3u, lines) << errors;
+  EXPECT_NE(std::string::npos, errors.find("No such file or directory")) << errors;
 }
 
 TEST(ConsoleRun, WindowModeIsNotPartOfThisBuild) {

@@ -4,6 +4,9 @@
 #include "engine/psd/psd_writer.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <IL/il.h>
@@ -98,6 +101,20 @@ TEST_F(PsdWriter, WritesThePlanesOfEveryDepthTopRowFirst) {
   }
 }
 
+// The file's length is 40 + 4 x width x height bytes, so width x height = 54 (mod 64) makes it a
+// multiple of 256: DevIL's own save result says failure for those. Height 3 is odd, so widths 1
+// to 64 meet every residue of width x height modulo 64.
+TEST_F(PsdWriter, EveryPictureSizeModulo64IsSaved) {
+  ScratchDir dir;
+  for (unsigned width = 1; width <= 64; ++width) {
+    SCOPED_TRACE(width);
+    FIBITMAP* image = PatternBitmap(width, 3, 32);
+    EXPECT_EQ(PsdWriteResult::Saved, WritePsd(image, dir / "temp.tmp", dir / "out.psd"));
+    EXPECT_EQ(ExpectedFile(image), ReadBytes(dir / "out.psd"));
+    FreeImage_Unload(image);
+  }
+}
+
 TEST_F(PsdWriter, PalettePicturesGoThroughTheirColours) {
   FIBITMAP* palette = FreeImage_Allocate(70, 3, 8);
   RGBQUAD* colours = FreeImage_GetPalette(palette);
@@ -129,13 +146,73 @@ TEST_F(PsdWriter, RefusalsLeaveAnExistingOutputAsItWas) {
   FreeImage_Unload(image);
 }
 
-// DevIL itself reports success on a full disk; the writer must not.
+// DevIL itself reports success when the file system refuses bytes; the writer must not. A file
+// size limit makes the writes fail part-way, as a full disk does.
 TEST_F(PsdWriter, AFullDiskIsAFailureAndLeavesNoFile) {
   ScratchDir dir;
-  ASSERT_EQ(0, symlink("/dev/full", (dir / "temp.tmp").c_str()));
+  rlimit saved{};
+  ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
+  const rlimit small{64 * 1024, saved.rlim_max};
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
   FIBITMAP* image = PatternBitmap(300, 300, 32);
-  EXPECT_EQ(PsdWriteResult::WriteFailed, WritePsd(image, dir / "temp.tmp", dir / "out.psd"));
+  const PsdWriteResult result = WritePsd(image, dir / "temp.tmp", dir / "out.psd");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(PsdWriteResult::WriteFailed, result);
   EXPECT_TRUE(test::ListFolder(dir.path()).empty());
+  FreeImage_Unload(image);
+}
+
+// Whatever has the temporary name (a link planted in a shared output folder above all) is
+// neither opened nor followed nor removed: the caller draws another name.
+TEST_F(PsdWriter, NeverWritesThroughWhatHasTheTemporaryName) {
+  struct Case { const char* why; const char* link; };
+  const Case kCases[] = {
+      {"a link to someone's file", "victim"},
+      {"a dangling link, which opening would create", "created-through-link"},
+      {"a plain file", nullptr},
+  };
+  FIBITMAP* image = PatternBitmap(5, 4, 32);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    ScratchDir dir;
+    ASSERT_TRUE(test::WriteBytes(dir / "victim", {'v'}));
+    ASSERT_TRUE(test::WriteBytes(dir / "out.psd", {'o', 'l', 'd'}));
+    if (c.link != nullptr) {
+      ASSERT_EQ(0, symlink((dir / c.link).c_str(), (dir / "temp.tmp").c_str()));
+    } else {
+      ASSERT_TRUE(test::WriteBytes(dir / "temp.tmp", {'t'}));
+    }
+    EXPECT_EQ(PsdWriteResult::TempNameTaken, WritePsd(image, dir / "temp.tmp", dir / "out.psd"));
+    EXPECT_EQ((std::vector<uint8_t>{'v'}), ReadBytes(dir / "victim"));
+    EXPECT_EQ((std::vector<uint8_t>{'o', 'l', 'd'}), ReadBytes(dir / "out.psd"));
+    EXPECT_EQ((std::vector<std::string>{"out.psd", "temp.tmp", "victim"}), test::ListFolder(dir.path()));
+  }
+  FreeImage_Unload(image);
+}
+
+// A replaced output passes its permission bits on; a new one gets the usual ones.
+TEST_F(PsdWriter, KeepsThePermissionsOfTheReplacedOutput) {
+  const mode_t savedMask = umask(022);
+  FIBITMAP* image = PatternBitmap(3, 2, 32);
+  for (const mode_t mode : {0600, 0640, 0444, 0755}) {
+    SCOPED_TRACE(mode);
+    ScratchDir dir;
+    ASSERT_TRUE(test::WriteBytes(dir / "out.psd", {'o', 'l', 'd'}));
+    ASSERT_EQ(0, chmod((dir / "out.psd").c_str(), mode));
+    ASSERT_EQ(PsdWriteResult::Saved, WritePsd(image, dir / "temp.tmp", dir / "out.psd"));
+    struct stat st;
+    ASSERT_EQ(0, stat((dir / "out.psd").c_str(), &st));
+    EXPECT_EQ(mode, st.st_mode & 07777);
+    EXPECT_EQ(ExpectedFile(image), ReadBytes(dir / "out.psd"));
+  }
+  ScratchDir dir;
+  ASSERT_EQ(PsdWriteResult::Saved, WritePsd(image, dir / "temp.tmp", dir / "new.psd"));
+  struct stat st;
+  ASSERT_EQ(0, stat((dir / "new.psd").c_str(), &st));
+  EXPECT_EQ(0644u, st.st_mode & 07777);
+  umask(savedMask);
   FreeImage_Unload(image);
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,8 @@
 
 #include "engine/image_limits.h"
 #include "platform/files.h"
+#include "platform/session_end.h"
+#include "platform/temp_files.h"
 
 namespace ravelin {
 namespace {
@@ -67,9 +70,17 @@ class BufferedOutput {
   BufferedOutput(const BufferedOutput&) = delete;
   BufferedOutput& operator=(const BufferedOutput&) = delete;
 
+  // A new registered temporary file; false with errno when it cannot be made.
   bool Create(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = CreateTempFile(path);
     return fd_ >= 0;
+  }
+
+  // The permission bits of the file being replaced go to the new one, so an output the user
+  // made private stays private.
+  void KeepPermissionsOf(const std::string& outputPath) {
+    struct stat old;
+    if (::stat(outputPath.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd_, old.st_mode & 0777);
   }
 
   void Append(const uint8_t* data, size_t count) {
@@ -90,6 +101,7 @@ class BufferedOutput {
 
   // Writes what is buffered and closes the file; false when any write failed.
   bool Finish() {
+    if (fd_ < 0) return !failed_;
     Flush();
     if (fd_ >= 0 && ::close(fd_) != 0) failed_ = true;
     fd_ = -1;
@@ -105,6 +117,8 @@ class BufferedOutput {
   static constexpr size_t kCapacity = size_t{256} << 10;
 
   void WriteOut(const uint8_t* data, size_t count) {
+    // An ending session stops the save here; the rest of DevIL's bytes only fill the buffer.
+    if (SessionEnding()) failed_ = true;
     size_t done = 0;
     while (done < count && !failed_) {
       const ssize_t wrote = ::write(fd_, data + done, count - done);
@@ -233,40 +247,44 @@ PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std:
   if (width > kMaxPsdSide || height > kMaxPsdSide) return PsdWriteResult::TooLarge;
   uint64_t expectedSize = 0;
   if (!ExpectedPsdSize(width, height, &expectedSize)) return PsdWriteResult::TooLarge;
+  if (SessionEnding()) return PsdWriteResult::Stopped;
+
+  // The file comes first, so a taken name costs nothing before the caller draws another.
+  BufferedOutput file;
+  if (!file.Create(tempPath)) {
+    return errno == EEXIST ? PsdWriteResult::TempNameTaken : PsdWriteResult::SaveFailed;
+  }
+  // The file is closed when `file` goes; what is still buffered is of no use.
+  const auto fail = [&](PsdWriteResult result) {
+    DiscardTempFile(tempPath);
+    return SessionEnding() ? PsdWriteResult::Stopped : result;
+  };
+  file.KeepPermissionsOf(outputPath);
 
   DevilImage devil;
   // DevIL's own buffer receives the rows directly, so the picture is not held a third time.
   const ILint depth = ilGetInteger(IL_IMAGE_DEPTH);
   if (!ilTexImage(width, height, depth, 4, IL_RGBA, IL_UNSIGNED_BYTE, nullptr)) {
-    return PsdWriteResult::OutOfMemory;
+    return fail(PsdWriteResult::OutOfMemory);
   }
   ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
   ILubyte* pixels = ilGetData();
-  if (pixels == nullptr) return PsdWriteResult::OutOfMemory;
+  if (pixels == nullptr) return fail(PsdWriteResult::OutOfMemory);
   PrepareFreshBuffer(pixels, static_cast<size_t>(expectedSize - kPsdOverhead));
   CopyRgbaTopDown(image, pixels, width, height);
 
-  BufferedOutput file;
-  if (!file.Create(tempPath)) return PsdWriteResult::SaveFailed;
-  bool saved = false;
   {
     DefaultOutputOnExit restore;
     BufferedOutput::Install();
-    saved = ilSaveF(IL_PSD, static_cast<ILHANDLE>(&file)) != 0;
+    // DevIL 1.7.8's ilSaveF hands back the saver's byte count squeezed into an ILboolean (the
+    // count modulo 256), so a complete file whose length is a multiple of 256 reads as a
+    // failure. The save is judged by what reached the file: the write errors and the size.
+    ilSaveF(IL_PSD, static_cast<ILHANDLE>(&file));
   }
-  const bool written = file.Finish();
-  if (!saved || !written) {
-    RemoveFile(tempPath);
-    return saved ? PsdWriteResult::WriteFailed : PsdWriteResult::SaveFailed;
-  }
-  if (FileSize(tempPath) != static_cast<int64_t>(expectedSize)) {
-    RemoveFile(tempPath);
-    return PsdWriteResult::ShortFile;
-  }
-  if (!RenameFile(tempPath, outputPath)) {
-    RemoveFile(tempPath);
-    return PsdWriteResult::RenameFailed;
-  }
+  if (!file.Finish()) return fail(PsdWriteResult::WriteFailed);
+  if (FileSize(tempPath) != static_cast<int64_t>(expectedSize)) return fail(PsdWriteResult::ShortFile);
+  if (SessionEnding()) return fail(PsdWriteResult::Stopped);
+  if (!CommitTempFile(tempPath, outputPath)) return fail(PsdWriteResult::RenameFailed);
   return PsdWriteResult::Saved;
 }
 

@@ -16,7 +16,9 @@ enum class PsdWriteResult {
   NoImage,
   TooLarge,
   OutOfMemory,
-  SaveFailed,    // the temporary file could not be created, or DevIL refused the picture
+  SaveFailed,    // the temporary file could not be created
+  TempNameTaken, // something (a file, a planted link) has the temporary name: draw another
+  Stopped,       // the session is ending (platform/session_end.h)
   WriteFailed,   // the file system refused bytes (a full disk, a quota, an I/O error)
   ShortFile,     // the finished file does not have the size the picture needs
   RenameFailed,
@@ -27,8 +29,10 @@ enum class PsdWriteResult {
 bool ExpectedPsdSize(unsigned width, unsigned height, uint64_t* size);
 
 // Writes `image` (any depth FreeImage can turn into 32-bit rows) to tempPath and renames it to
-// outputPath. On any failure the temporary file is removed and an existing output stays as it
-// was. The image stays owned by the caller.
+// outputPath. The temporary file is always a new file: nothing already at tempPath is opened
+// or followed. A replaced output passes its permission bits on to the new file. On any
+// failure, and when the session ends during the save, the temporary file is removed and an
+// existing output stays as it was. The image stays owned by the caller.
 PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std::string& outputPath);
 
 }  // namespace ravelin

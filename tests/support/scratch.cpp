@@ -2,11 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -70,42 +72,73 @@ std::vector<std::string> ListFolder(const std::string& folder) {
 
 std::string RavelinBinary() { return RAVELIN_BINARY; }
 
-RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
-                     const std::string& cwd) {
-  RunResult result;
-  const std::string config = home / "config";
-  const std::string runtime = home / "runtime";
-  mkdir(config.c_str(), 0700);
-  mkdir(runtime.c_str(), 0700);
+namespace {
 
-  int pipeFds[2];
-  if (pipe(pipeFds) != 0) return result;
+// The child's side of a run: the folders, standard input from /dev/null, then the program.
+[[noreturn]] void ExecRavelin(const std::vector<std::string>& args, const ScratchDir& home,
+                              const std::string& cwd, const std::function<void()>& inChild) {
+  const int devNull = open("/dev/null", O_RDONLY);
+  if (devNull >= 0) dup2(devNull, STDIN_FILENO);
+  if (devNull > STDERR_FILENO) close(devNull);
+  setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+  if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+  if (inChild) inChild();
+  std::vector<char*> argv;
+  const std::string binary = RavelinBinary();
+  argv.push_back(const_cast<char*>(binary.c_str()));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  execv(binary.c_str(), argv.data());
+  _exit(127);
+}
+
+void MakeRunFolders(const ScratchDir& home) {
+  mkdir((home / "config").c_str(), 0700);
+  mkdir((home / "runtime").c_str(), 0700);
+}
+
+}  // namespace
+
+RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
+                     const std::string& cwd, const std::function<void()>& inChild) {
+  RunResult result;
+  MakeRunFolders(home);
+  int outFds[2], errFds[2];
+  if (pipe(outFds) != 0) return result;
+  if (pipe(errFds) != 0) {
+    close(outFds[0]);
+    close(outFds[1]);
+    return result;
+  }
   const pid_t child = fork();
   if (child == 0) {
-    dup2(pipeFds[1], STDOUT_FILENO);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    const int devNull = open("/dev/null", O_RDONLY);
-    if (devNull >= 0) dup2(devNull, STDIN_FILENO);
-    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
-    std::vector<char*> argv;
-    const std::string binary = RavelinBinary();
-    argv.push_back(const_cast<char*>(binary.c_str()));
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(binary.c_str(), argv.data());
-    _exit(127);
+    dup2(outFds[1], STDOUT_FILENO);
+    dup2(errFds[1], STDERR_FILENO);
+    for (int fd : {outFds[0], outFds[1], errFds[0], errFds[1]}) close(fd);
+    ExecRavelin(args, home, cwd, inChild);
   }
-  close(pipeFds[1]);
-  char buffer[4096];
-  ssize_t n;
-  while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) result.out.append(buffer, static_cast<size_t>(n));
-  close(pipeFds[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  close(outFds[1]);
+  close(errFds[1]);
+  // Both pipes are read as they fill, so a chatty standard error never blocks the program.
+  pollfd fds[2] = {{outFds[0], POLLIN, 0}, {errFds[0], POLLIN, 0}};
+  std::string* into[2] = {&result.out, &result.err};
+  int open = 2;
+  while (open > 0 && poll(fds, 2, -1) >= 0) {
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char buffer[4096];
+      const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        into[i]->append(buffer, static_cast<size_t>(n));
+      } else {
+        close(fds[i].fd);
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  result.exitCode = WaitForRavelin(child);
   size_t from = 0;
   while (from < result.out.size()) {
     const size_t end = result.out.find('\n', from);
@@ -114,6 +147,26 @@ RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& hom
     from = end + 1;
   }
   return result;
+}
+
+int StartRavelin(const std::vector<std::string>& args, const ScratchDir& home) {
+  MakeRunFolders(home);
+  const pid_t child = fork();
+  if (child == 0) {
+    const int devNull = open("/dev/null", O_WRONLY);
+    dup2(devNull, STDOUT_FILENO);
+    dup2(devNull, STDERR_FILENO);
+    ExecRavelin(args, home, "", {});
+  }
+  return child;
+}
+
+int WaitForRavelin(int pid) {
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) return -1;
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace ravelin::test

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,15 +30,24 @@ std::vector<uint8_t> ReadBytes(const std::string& path);
 std::vector<std::string> ListFolder(const std::string& folder);
 
 struct RunResult {
-  int exitCode = -1;
+  int exitCode = -1;                // -1 when the program was ended by a signal
   std::string out;                  // standard output
   std::vector<std::string> lines;   // standard output split at "\n"
+  std::string err;                  // standard error
 };
 
 // Runs the built ravelin with `args`, standard input from /dev/null, its own XDG_CONFIG_HOME and
-// XDG_RUNTIME_DIR inside `home`, and the working folder `cwd` (when not empty).
+// XDG_RUNTIME_DIR inside `home`, and the working folder `cwd` (when not empty). `inChild`, when
+// given, runs in the child just before the program starts (to change descriptors or the
+// environment).
 RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
-                     const std::string& cwd = "");
+                     const std::string& cwd = "", const std::function<void()>& inChild = {});
+
+// Starts the built ravelin as RunRavelin does, but returns at once with its process id; its
+// standard output and error go to /dev/null. WaitForRavelin gives its exit status (-1 when a
+// signal ended it).
+int StartRavelin(const std::vector<std::string>& args, const ScratchDir& home);
+int WaitForRavelin(int pid);
 
 // The path of the built binary.
 std::string RavelinBinary();
