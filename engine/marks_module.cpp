@@ -1,56 +1,21 @@
 #include "engine/marks_module.h"
 
-#include <dlfcn.h>
-
 #include <mutex>
 
 #include "platform/console.h"
-#include "platform/files.h"
+#include "platform/program_module.h"
 
 namespace ravelin {
-namespace {
-
-// Loads the module at `path`; on failure `why` says what went wrong.
-const MarksApi* Open(const std::string& path, std::string* why) {
-  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (module == nullptr) {
-    const char* error = dlerror();
-    *why = error != nullptr ? error : "it cannot be opened";
-    return nullptr;
-  }
-  using Entry = const MarksApi* (*)();
-  const auto entry = reinterpret_cast<Entry>(dlsym(module, kMarksEntry));
-  const MarksApi* api = entry != nullptr ? entry() : nullptr;
-  if (api == nullptr || api->version != kMarksApiVersion) {
-    *why = api == nullptr ? "it has no entry point " + std::string(kMarksEntry)
-                          : "it belongs to another version of the program";
-    dlclose(module);
-    return nullptr;
-  }
-  // The module stays loaded for the rest of the process.
-  return api;
-}
-
-}  // namespace
 
 const MarksApi* Marks() {
   static std::once_flag once;
   static const MarksApi* api = nullptr;
   std::call_once(once, [] {
-    const std::string path = ProgramFolder() + kMarksModuleName;
     std::string why;
-    api = Open(path, &why);
-#ifdef RAVELIN_BUILD_FOLDER
-    // Test programs live below the build folder, where the module is built; a copy of the
-    // program elsewhere never reaches back into it.
-    const std::string build = RAVELIN_BUILD_FOLDER;
-    std::string buildWhy;
-    if (api == nullptr && ProgramFolder().compare(0, build.size(), build) == 0) {
-      api = Open(build + kMarksModuleName, &buildWhy);
-    }
-#endif
+    api = static_cast<const MarksApi*>(
+        LoadProgramModule(kMarksModuleName, kMarksEntry, kMarksApiVersion, &why));
     // Frames and marks then fail with the run's usual lines; this one says why, once.
-    if (api == nullptr) PrintErrorLine("Cannot load the frame and watermark module " + path + ": " + why);
+    if (api == nullptr) PrintErrorLine("Cannot load the frame and watermark module " + why);
   });
   return api;
 }
