@@ -72,6 +72,11 @@ std::string RavelinBinary() { return RAVELIN_BINARY; }
 
 RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
                      const std::string& cwd) {
+  return RunProgram(RavelinBinary(), args, home, cwd);
+}
+
+RunResult RunProgram(const std::string& binary, const std::vector<std::string>& args,
+                     const ScratchDir& home, const std::string& cwd) {
   RunResult result;
   const std::string config = home / "config";
   const std::string runtime = home / "runtime";
@@ -91,7 +96,6 @@ RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& hom
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
     std::vector<char*> argv;
-    const std::string binary = RavelinBinary();
     argv.push_back(const_cast<char*>(binary.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);

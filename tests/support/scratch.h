@@ -39,6 +39,10 @@ struct RunResult {
 RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
                      const std::string& cwd = "");
 
+// Runs `binary` (a path) the same way.
+RunResult RunProgram(const std::string& binary, const std::vector<std::string>& args,
+                     const ScratchDir& home, const std::string& cwd = "");
+
 // The path of the built binary.
 std::string RavelinBinary();
 
