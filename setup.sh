@@ -7,7 +7,8 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 packages=(cmake ninja-build g++ pkg-config libfreeimage-dev libdevil-dev libgtest-dev
   libarchive-dev zlib1g-dev libpng-dev libjpeg-dev libcairo2-dev libpango1.0-dev
   fonts-liberation fonts-dejavu-core imagemagick
-  qt6-base-dev qt6-qpa-plugins qt6-wayland qt6-svg-dev ${RAVELIN_EXTRA_PACKAGES:-})
+  qt6-base-dev qt6-qpa-plugins qt6-wayland qt6-svg-dev desktop-file-utils appstream
+  ${RAVELIN_EXTRA_PACKAGES:-})
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

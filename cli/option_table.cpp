@@ -250,4 +250,10 @@ size_t OptionTableSize() { return std::size(kOptions); }
 
 const char* OptionTableKey(size_t index) { return index < std::size(kOptions) ? kOptions[index].key : nullptr; }
 
+OptionDescription DescribeOption(size_t index) {
+  const OptionRow& row = kOptions[index];
+  return OptionDescription{row.key,         row.kind,        row.table,     row.field,
+                           row.switchField, row.switchValue, row.flagValue, row.profileKey};
+}
+
 }  // namespace ravelin

@@ -6,8 +6,10 @@
 #include <cstddef>
 #include <string>
 
+#include "cli/option_values.h"
 #include "cli/parameters.h"
 #include "settings/settings.h"
+#include "settings/settings_layout.h"
 
 namespace ravelin {
 
@@ -28,5 +30,19 @@ bool LoadProfile(Settings& settings, const std::string& path);
 // The rows' command-line keys, in table order (null past the end).
 size_t OptionTableSize();
 const char* OptionTableKey(size_t index);
+
+// One row as the manual and the shell completion describe it.
+struct OptionDescription {
+  const char* key;
+  ValueKind kind;
+  KeywordTable table;         // keyword rows
+  SettingsField field;        // receives the value
+  SettingsField switchField;  // the feature switched on (a null member when none)
+  int8_t switchValue;
+  int8_t flagValue;           // flag rows
+  const char* profileKey;     // a profile's spelling, when it differs
+};
+// The row at `index` (index < OptionTableSize()).
+OptionDescription DescribeOption(size_t index);
 
 }  // namespace ravelin

@@ -7,6 +7,8 @@ namespace ravelin {
 inline constexpr char kProductName[] = "Veltrano BMP to PSD";
 // Folder name, help file, update file and temporary-file prefix.
 inline constexpr char kProgramWord[] = "ravelin";
+// Desktop entry, icon and metainfo name, and the window's app id (the build reads it from here).
+inline constexpr char kAppId[] = "example.veltrano.ravelin";
 // One decimal digit each for major, minor and patch level.
 inline constexpr int kVersionNumber = 260;
 inline constexpr char kMakerNotice[] = "\xC2\xA9 2004-2026 Veltrano Software";

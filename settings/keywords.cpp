@@ -116,4 +116,12 @@ std::string IndexToKeyword(KeywordTable table, int index) {
   return IndexToKeyword(static_cast<int>(table), index);
 }
 
+std::vector<std::string> TableKeywords(KeywordTable table) {
+  std::vector<std::string> words;
+  const Table* rows = FindTable(static_cast<int>(table));
+  if (rows == nullptr || !rows->parsed) return words;
+  for (size_t i = 0; i < rows->count; ++i) words.push_back(ToLowerAscii(rows->rows[i].text));
+  return words;
+}
+
 }  // namespace ravelin

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ravelin {
 
@@ -47,5 +48,8 @@ int8_t KeywordToIndex(KeywordTable table, std::string_view text);
 // when the table has no such index or is unknown.
 std::string IndexToKeyword(int table, int index);
 std::string IndexToKeyword(KeywordTable table, int index);
+
+// Every keyword `table` accepts, in table order and lower case (none for a printing-only table).
+std::vector<std::string> TableKeywords(KeywordTable table);
 
 }  // namespace ravelin

@@ -75,8 +75,9 @@ std::string RavelinBinary() { return RAVELIN_BINARY; }
 namespace {
 
 // The child's side of a run: the folders, standard input from /dev/null, then the program.
-[[noreturn]] void ExecRavelin(const std::vector<std::string>& args, const ScratchDir& home,
-                              const std::string& cwd, const std::function<void()>& inChild) {
+[[noreturn]] void ExecRavelin(const std::string& binary, const std::vector<std::string>& args,
+                              const ScratchDir& home, const std::string& cwd,
+                              const std::function<void()>& inChild) {
   const int devNull = open("/dev/null", O_RDONLY);
   if (devNull >= 0) dup2(devNull, STDIN_FILENO);
   if (devNull > STDERR_FILENO) close(devNull);
@@ -85,7 +86,6 @@ namespace {
   if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
   if (inChild) inChild();
   std::vector<char*> argv;
-  const std::string binary = RavelinBinary();
   argv.push_back(const_cast<char*>(binary.c_str()));
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
@@ -102,6 +102,12 @@ void MakeRunFolders(const ScratchDir& home) {
 
 RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
                      const std::string& cwd, const std::function<void()>& inChild) {
+  return RunProgram(RavelinBinary(), args, home, cwd, inChild);
+}
+
+RunResult RunProgram(const std::string& binary, const std::vector<std::string>& args,
+                     const ScratchDir& home, const std::string& cwd,
+                     const std::function<void()>& inChild) {
   RunResult result;
   MakeRunFolders(home);
   int outFds[2], errFds[2];
@@ -116,7 +122,7 @@ RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& hom
     dup2(outFds[1], STDOUT_FILENO);
     dup2(errFds[1], STDERR_FILENO);
     for (int fd : {outFds[0], outFds[1], errFds[0], errFds[1]}) close(fd);
-    ExecRavelin(args, home, cwd, inChild);
+    ExecRavelin(binary, args, home, cwd, inChild);
   }
   close(outFds[1]);
   close(errFds[1]);
@@ -156,7 +162,7 @@ int StartRavelin(const std::vector<std::string>& args, const ScratchDir& home) {
     const int devNull = open("/dev/null", O_WRONLY);
     dup2(devNull, STDOUT_FILENO);
     dup2(devNull, STDERR_FILENO);
-    ExecRavelin(args, home, "", {});
+    ExecRavelin(RavelinBinary(), args, home, "", {});
   }
   return child;
 }

@@ -49,6 +49,11 @@ RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& hom
 int StartRavelin(const std::vector<std::string>& args, const ScratchDir& home);
 int WaitForRavelin(int pid);
 
+// Runs `binary` (a path) the same way.
+RunResult RunProgram(const std::string& binary, const std::vector<std::string>& args,
+                     const ScratchDir& home, const std::string& cwd = "",
+                     const std::function<void()>& inChild = {});
+
 // The path of the built binary.
 std::string RavelinBinary();
 
