@@ -1,7 +1,6 @@
 #include "gui/screenshot.h"
 
 #include <QEvent>
-#include <algorithm>
 #include <QEventLoop>
 #include <QFont>
 #include <QFontMetrics>
@@ -12,6 +11,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include <algorithm>
 
 #include "platform/files.h"
 #include "platform/product.h"
