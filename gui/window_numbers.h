@@ -63,3 +63,39 @@ inline std::string ControlName(int window, int control) {
 inline std::string CommandName(int command) { return "cmd" + std::to_string(command); }
 
 }  // namespace ravelin
+
+namespace ravelin {
+
+// Controls of the search window ("Find a File Converter").
+enum SearchControl : int {
+  kSearchFromLabel = 358,
+  kSearchFromField = 359,
+  kSearchToLabel = 360,
+  kSearchToField = 361,
+  kSearchButton = 362,
+  kSearchCancel = 363,  // command raised by Escape
+};
+
+// Controls of the about window.
+enum AboutControl : int {
+  kAboutBanner = 369,
+  kAboutTitleLabel = 371,
+  kAboutNoticeLabel = 372,
+  kAboutFrame = 373,
+  kAboutWebLabel = 374,
+  kAboutEmailLabel = 375,
+  kAboutWebLink = 376,
+  kAboutEmailLink = 377,
+  kAboutOkButton = 381,
+};
+
+// Controls of the uninstall window.
+enum UninstallControl : int {
+  kUninstallCheckBox = 392,
+  kUninstallNextButton = 393,
+};
+
+// The object name of a window: "w" + number ("w8" is the about window).
+inline std::string WindowName(int window) { return "w" + std::to_string(window); }
+
+}  // namespace ravelin

@@ -16,6 +16,10 @@ inline constexpr char kMakerNotice[] = "\xC2\xA9 2004-2026 Veltrano Software";
 inline constexpr char kWebSite[] = "https://www.veltrano.example";
 inline constexpr char kUpdateDataAddress[] = "http://update.veltrano.example/files/ravelin.dat";
 inline constexpr char kSupportAddress[] = "support@veltrano.example";
+// Paths on the web site: the converter search ("/find/" + from + "-" + to + "/") and the
+// uninstall page.
+inline constexpr char kSearchPagePath[] = "/find/";
+inline constexpr char kUninstallPagePath[] = "/ravelin/uninstall.html";
 // Tests point the update check at a server of their own through this variable.
 inline constexpr char kUpdateAddressVariable[] = "RAVELIN_UPDATE_URL";
 
