@@ -63,3 +63,13 @@ inline std::string ControlName(int window, int control) {
 inline std::string CommandName(int command) { return "cmd" + std::to_string(command); }
 
 }  // namespace ravelin
+
+// Controls of the preferences window; the setting controls are named after their
+// configuration key ("Output/JPG Quality").
+enum PreferencesControl : int {
+  kPrefsPageList = 1,
+  kPrefsHeader = 2,
+  kPrefsDefaultsButton = 3,
+  kPrefsOkButton = 4,
+  kPrefsCancelButton = 5,
+};
