@@ -12,6 +12,7 @@
 #include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -126,6 +127,37 @@ void SelectClamped(QComboBox* combo, int64_t index) {
 QString StripColon(QString text) {
   if (text.endsWith(':')) text.chop(1);
   return text;
+}
+
+// On a scrolling page the wheel scrolls the page: a drop-down, spin box or slider takes it only
+// once it has the focus, so scrolling past a control does not change a setting.
+class WheelScrollsPage : public QObject {
+ public:
+  WheelScrollsPage(QScrollArea* area) : QObject(area), area_(area) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::Wheel || widget == nullptr || widget->hasFocus()) return false;
+    QCoreApplication::sendEvent(area_->verticalScrollBar(), event);
+    return true;
+  }
+
+ private:
+  QScrollArea* area_;
+};
+
+void GuardWheel(QScrollArea* area) {
+  auto* guard = new WheelScrollsPage(area);
+  QWidget* content = area->widget();
+  QList<QWidget*> controls;
+  for (auto* w : content->findChildren<QComboBox*>()) controls << w;
+  for (auto* w : content->findChildren<QAbstractSpinBox*>()) controls << w;
+  for (auto* w : content->findChildren<QSlider*>()) controls << w;
+  for (QWidget* control : controls) {
+    control->setFocusPolicy(Qt::StrongFocus);
+    control->installEventFilter(guard);
+  }
 }
 
 constexpr int kLabelWidth = 160;
@@ -244,6 +276,7 @@ QWidget* PreferencesWindow::BuildSection(const PreferenceSection& section, bool 
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    GuardWheel(scroll);
     widget = scroll;
   }
   if (section.name != nullptr) widget->setObjectName(section.name);

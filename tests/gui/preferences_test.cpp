@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -561,6 +564,32 @@ class PreferencesTest : public QObject {
         const bool on = c.showing ? ShownOnItsPage(target) : target->isEnabled();
         QVERIFY2(on == c.on, why.constData());
       }
+    });
+  }
+
+  void ScrollingPagesFollowTheFocusAndTheWheel() {
+    Session session;
+    session.context.preferencesStartPage = 4;  // Transform
+    session.Open([&](PreferencesWindow& window) {
+      auto* flip = Control<QCheckBox>(window, "Transform/Do Image Flip Vertical");
+      QScrollBar* bar = nullptr;
+      for (QWidget* w = flip; w != nullptr && bar == nullptr; w = w->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(w)) bar = area->verticalScrollBar();
+      }
+      QVERIFY(bar != nullptr);
+      QTRY_VERIFY(bar->maximum() > 0);
+      QCOMPARE(bar->value(), 0);
+      flip->setFocus();
+      QTRY_COMPARE(bar->value(), bar->maximum());
+
+      // Over a drop-down without the focus the wheel scrolls the page, not the choice.
+      auto* algorithm = Control<QComboBox>(window, "Transform/Image Resize Algorithm");
+      const int index = algorithm->currentIndex();
+      QWheelEvent wheel(QPointF(5, 5), algorithm->mapToGlobal(QPointF(5, 5)), QPoint(),
+                        QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(algorithm, &wheel);
+      QCOMPARE(algorithm->currentIndex(), index);
+      QVERIFY(bar->value() < bar->maximum());
     });
   }
 
