@@ -174,7 +174,16 @@ bool OpenPreferences(QWidget* mainWindow, WindowContext& context,
   if (mainWindow != nullptr) {
     mainWindow->setEnabled(false);
     window.setEnabled(true);  // a window stays usable over its disabled parent when told so
-    window.move(mainWindow->geometry().center() - window.rect().center());
+    // Centred on the main window, but never partly off the screen the main window is on.
+    QPoint place = mainWindow->geometry().center() - window.rect().center();
+    if (const QScreen* screen = mainWindow->screen()) {
+      const QRect available = screen->availableGeometry();
+      place.setX(std::clamp(place.x(), available.left(),
+                            std::max(available.left(), available.right() - window.width())));
+      place.setY(std::clamp(place.y(), available.top(),
+                            std::max(available.top(), available.bottom() - window.height())));
+    }
+    window.move(place);
   }
   window.exec();
   if (mainWindow != nullptr) {
