@@ -285,6 +285,8 @@ QWidget* PreferencesWindow::BuildSection(const PreferenceSection& section, bool 
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes from row to row; the page follows the focus, so the area needs none itself.
+    scroll->setFocusPolicy(Qt::NoFocus);
     GuardWheel(scroll);
     widget = scroll;
   }

@@ -593,6 +593,32 @@ class PreferencesTest : public QObject {
     });
   }
 
+  void TabFollowsTheRowsAndNumberFieldsTakeDigitsOnly() {
+    Session session;
+    session.context.settings.DoFrame = 1;
+    session.context.preferencesStartPage = 6;  // Frame
+    session.Open([&](PreferencesWindow& window) {
+      Control<QComboBox>(window, "Frame/Do Frame")->setFocus();
+      QTRY_VERIFY(QApplication::focusWidget() != nullptr);
+      QStringList visited;
+      for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+      }
+      QCOMPARE(visited, QStringList({"Frame/Solid Left", "Frame/Solid Left unit",
+                                     "Frame/Solid Right", "Frame/Solid Right unit",
+                                     "Frame/Solid Top", "Frame/Solid Top unit"}));
+
+      auto* top = Control<QLineEdit>(window, "Frame/Solid Top");
+      top->clear();
+      QTest::keyClicks(top, "-1x2 3");
+      QCOMPARE(top->text(), QString("123"));
+      top->setText("99999999999");  // beyond the largest setting: saturates
+      Click(window, kPrefsOkButton);
+    });
+    QCOMPARE(session.context.settings.SolidTop, 2147483647);
+  }
+
   // Screen readers get a name for every control: a buddy label or an accessible name.
   void EveryControlHasANameFromItsLabel() {
     Session session;
