@@ -38,7 +38,8 @@ QString StripColon(QString text) {
   return text;
 }
 
-
+// The row grid at 100 %: label column 160 wide, main control 240 wide (narrower by a 70-wide
+// second control and the gap when one follows), rows 30 apart.
 constexpr int kLabelWidth = 160;
 constexpr int kMainWidth = 240;
 constexpr int kSecondWidth = 70;
