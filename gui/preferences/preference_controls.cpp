@@ -229,7 +229,7 @@ void PreferencesWindow::FillRow(BuiltRow& built) {
       });
       int selected = 0;
       for (size_t i = 0; i < sortedThemes_.size(); ++i) {
-        const QString& display = context_.themeNames[sortedThemes_[i]];
+        const QString& display = context_.themeNames.at(sortedThemes_[i]);
         built.combo->addItem(display.isEmpty() ? sortedThemes_[i] : display);
         if (sortedThemes_[i].toStdString() == settings.UITheme) selected = static_cast<int>(i);
       }

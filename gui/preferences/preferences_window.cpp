@@ -97,9 +97,12 @@ PreferencesWindow::PreferencesWindow(QWidget* parent, WindowContext& context,
   setWindowTitle(Text("Title"));
   BuildFrame();
   Fill();
-  connect(qApp, &QApplication::focusChanged, this,
-          [this](QWidget*, QWidget* now) { KeepFocusVisible(now); });
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this,
+                        [this](QWidget*, QWidget* now) { KeepFocusVisible(now); });
 }
+
+// The focus moves while the widgets are torn down, after this part of the window is gone.
+PreferencesWindow::~PreferencesWindow() { disconnect(focusWatch_); }
 
 int PreferencesWindow::CurrentPage() const { return pages_->currentIndex(); }
 

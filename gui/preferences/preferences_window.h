@@ -41,6 +41,7 @@ class PreferencesWindow : public QDialog {
  public:
   PreferencesWindow(QWidget* parent, WindowContext& context,
                     std::function<void()> applyInterfaceChanges);
+  ~PreferencesWindow() override;
 
   int CurrentPage() const;
   // True once OK or a confirmed Defaults stored the settings.
@@ -105,6 +106,7 @@ class PreferencesWindow : public QDialog {
   std::vector<BuiltSection> sections_;
   std::vector<QString> sortedThemes_;
   bool stored_ = false;
+  QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace ravelin
