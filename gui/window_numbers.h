@@ -95,6 +95,16 @@ enum UninstallControl : int {
   kUninstallNextButton = 393,
 };
 
+// Controls of the preferences window; the setting controls are named after their
+// configuration key ("Output/JPG Quality").
+enum PreferencesControl : int {
+  kPrefsPageList = 1,
+  kPrefsHeader = 2,
+  kPrefsDefaultsButton = 3,
+  kPrefsOkButton = 4,
+  kPrefsCancelButton = 5,
+};
+
 // The object name of a window: "w" + number ("w8" is the about window).
 inline std::string WindowName(int window) { return "w" + std::to_string(window); }
 
