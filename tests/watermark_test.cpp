@@ -362,6 +362,69 @@ TEST(WatermarkImage, OnlyPngJpegAndBmpAreTaken) {
   EXPECT_FALSE(CanLoadWatermarkImage(dir / "broken.png"));
 }
 
+// A picture without alpha is fully opaque: the mark's opacity blends it with the image beneath
+// (opacity 1 leaves the image all but untouched), never with black.
+TEST(WatermarkImage, OpacityBlendsAPictureWithoutAlpha) {
+  test::ScratchDir dir;
+  const Rgba colour{200, 40, 90, 255};
+  struct Case { const char* name; FREE_IMAGE_FORMAT format; int tolerance; };
+  const Case kCases[] = {
+      {"mark.jpg", FIF_JPEG, 3},  // a flat 16 x 16 block survives JPEG all but exactly
+      {"mark.bmp", FIF_BMP, 1},
+      {"mark.png", FIF_PNG, 1},
+  };
+  for (const Case& c : kCases) {
+    const std::string path = SavePicture(dir, c.name, c.format, test::SolidBitmap(16, 16, 24, colour));
+    for (int opacity : {255, 128, 1}) {
+      SCOPED_TRACE(std::string(c.name) + " at opacity " + std::to_string(opacity));
+      Settings settings = ImageMark(path);
+      settings.ImageOpacity = opacity;
+      FIBITMAP* image = Watermarked(settings, 40, 40);
+      ASSERT_NE(nullptr, image);
+      auto blend = [&](uint8_t mark) {
+        return static_cast<uint8_t>((opacity * mark + (255 - opacity) * 255 + 127) / 255);
+      };
+      const Rgba expected{blend(colour.red), blend(colour.green), blend(colour.blue), 255};
+      EXPECT_TRUE(test::Near(expected, PixelAt(image, 8, 8), c.tolerance))
+          << expected << " " << PixelAt(image, 8, 8);
+      EXPECT_EQ(kWhite, PixelAt(image, 30, 30)) << "outside the mark";
+      FreeImage_Unload(image);
+    }
+  }
+}
+
+// PNG48 and PNG64 marks are taken down to 8 bits per channel.
+TEST(WatermarkImage, SixteenBitPerChannelPngs) {
+  test::ScratchDir dir;
+  for (const bool withAlpha : {false, true}) {
+    SCOPED_TRACE(withAlpha ? "PNG64" : "PNG48");
+    FIBITMAP* deep = FreeImage_AllocateT(withAlpha ? FIT_RGBA16 : FIT_RGB16, 12, 6);
+    ASSERT_NE(nullptr, deep);
+    for (unsigned y = 0; y < 6; ++y) {
+      BYTE* line = FreeImage_GetScanLine(deep, static_cast<int>(y));
+      for (unsigned x = 0; x < 12; ++x) {
+        // The left half half transparent in the PNG64.
+        const WORD values[] = {0xC8FF, 0x2801, 0x5A80, static_cast<WORD>(x < 6 ? 0x8000 : 0xFFFF)};
+        std::memcpy(line + x * (withAlpha ? 8 : 6), values, withAlpha ? 8 : 6);
+      }
+    }
+    const std::string path = SavePicture(dir, withAlpha ? "mark64.png" : "mark48.png", FIF_PNG, deep);
+    EXPECT_TRUE(CanLoadWatermarkImage(path));
+    FIBITMAP* image = DrawWatermark(test::SolidBitmap(20, 10, 24, {0, 0, 0, 255}),
+                                    ImageMark(path), JobContext(), nullptr, 20, 10);
+    ASSERT_NE(nullptr, image);
+    EXPECT_TRUE(test::Near((Rgba{200, 40, 90, 255}), PixelAt(image, 8, 2))) << PixelAt(image, 8, 2);
+    const Rgba left = PixelAt(image, 2, 2);
+    if (withAlpha) {
+      EXPECT_TRUE(test::Near((Rgba{100, 20, 45, 255}), left)) << "half over black: " << left;
+    } else {
+      EXPECT_TRUE(test::Near((Rgba{200, 40, 90, 255}), left)) << left;
+    }
+    EXPECT_EQ((Rgba{0, 0, 0, 255}), PixelAt(image, 15, 8)) << "outside the mark";
+    FreeImage_Unload(image);
+  }
+}
+
 TEST(WatermarkImage, RotationTurnsTheMark) {
   test::ScratchDir dir;
   const std::string path =
