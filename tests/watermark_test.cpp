@@ -12,6 +12,7 @@
 #include "engine/marks/drawing.h"
 #include "engine/marks/frame.h"
 #include "tests/support/bitmaps.h"
+#include "tests/support/png_header.h"
 #include "tests/support/scratch.h"
 
 namespace ravelin {
@@ -262,19 +263,18 @@ TEST(WatermarkText, AntialiasedTextBlendsItsEdges) {
   EXPECT_GT(distinctColours(true), 3u);
 }
 
-TEST(WatermarkText, OversizedTextIsCutOrLeftOut) {
+TEST(WatermarkText, OversizedTextIsCutOrFails) {
   Settings settings = TextMark(std::string(20000, 'W'));  // some 300000 pixels wide
   FIBITMAP* image = Watermarked(settings, 300, 100);
   ASSERT_NE(nullptr, image);
   const Box box = MarkedBox(image);
   EXPECT_EQ(300u, box.right) << "cut at the right edge";
-
-  settings.TextRotation = 90;  // a rotated mark is drawn whole: far beyond the limits
-  FIBITMAP* rotated = Watermarked(settings, 300, 100);
-  ASSERT_NE(nullptr, rotated);
-  EXPECT_EQ(0u, MarkedBox(rotated).right) << "no mark";
   FreeImage_Unload(image);
-  FreeImage_Unload(rotated);
+
+  // A rotated mark is drawn whole: far beyond the limits it cannot be made, and a conversion
+  // that asked for it fails rather than come out without it.
+  settings.TextRotation = 90;
+  EXPECT_EQ(nullptr, Watermarked(settings, 300, 100));
 }
 
 TEST(WatermarkText, MissingFontOrNoRoom) {
@@ -423,6 +423,17 @@ TEST(WatermarkImage, SixteenBitPerChannelPngs) {
     EXPECT_EQ((Rgba{0, 0, 0, 255}), PixelAt(image, 15, 8)) << "outside the mark";
     FreeImage_Unload(image);
   }
+}
+
+// The check before a run reads the picture's header alone; a picture that then cannot be
+// decoded fails the step instead of leaving the image without its mark (a text turned beyond
+// the limits: OversizedTextIsCutOrFails).
+TEST(WatermarkImage, AMarkThatCannotBeMadeFailsTheStep) {
+  test::ScratchDir dir;
+  ASSERT_TRUE(test::WriteBytes(dir / "nodata.png", test::PngClaiming(30, 10)));
+  EXPECT_TRUE(CanLoadWatermarkImage(dir / "nodata.png"));
+  EXPECT_EQ(nullptr, Watermarked(ImageMark(dir / "nodata.png"), 100, 50));
+
 }
 
 TEST(WatermarkImage, RotationTurnsTheMark) {

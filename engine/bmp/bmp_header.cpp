@@ -134,7 +134,7 @@ void PlanRows(uint32_t compression, BmpLayout* layout) {
 uint64_t BmpMemoryLimit() {
   // FreeImage reads all rows with one read whose size is a 32-bit count.
   constexpr uint64_t kReadLimit = 0x7FFFFFFF;
-  return std::min<uint64_t>(PhysicalMemoryBytes(), kReadLimit);
+  return std::min<uint64_t>(UsableMemoryBytes(), kReadLimit);
 }
 
 BmpLoadError ReadBmpLayout(BmpSource& source, uint64_t memoryLimit, BmpLayout* layout) {
@@ -229,7 +229,14 @@ BmpLoadError ReadBmpLayout(BmpSource& source, uint64_t memoryLimit, BmpLayout* l
   layout->sourcePitch = PaddedPitch(layout->width, layout->bpp);
   layout->outPitch = PaddedPitch(layout->width, layout->outBpp);
   uint64_t outBytes = 0;
-  if (!MulSize(layout->outPitch, layout->height, &outBytes) || outBytes > memoryLimit) {
+  if (!MulSize(layout->outPitch, layout->height, &outBytes)) return BmpLoadError::TooLarge;
+  // The reading's own buffers come on top of the bitmap: the row handed to FreeImage and the
+  // probe's row, and for RLE the decoder's row of one index per pixel and its input chunk.
+  uint64_t buffers = 0;
+  if (!MulSize(layout->outPitch, 2, &buffers) ||
+      (rle && (!AddSize(buffers, layout->width, &buffers) ||
+               !AddSize(buffers, kRleChunkBytes, &buffers))) ||
+      !AddSize(outBytes, buffers, &outBytes) || outBytes > memoryLimit) {
     return BmpLoadError::TooLarge;
   }
 

@@ -2,6 +2,7 @@
 // given in its place. Used by the checked BMP loader only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -46,7 +47,11 @@ struct BmpLayout {
   int32_t yPelsPerMeter = 0;
 };
 
-// The most bytes a decoded bitmap may take: the smaller of physical memory and 2 GiB (FreeImage
+// The input buffer of the RLE decoder.
+inline constexpr size_t kRleChunkBytes = 65536;
+
+// The most bytes a decoded bitmap and its reading buffers may take: the smaller of the memory
+// the process may use and 2 GiB (FreeImage
 // 3.18 reads a bitmap's rows with one 32-bit sized read).
 uint64_t BmpMemoryLimit();
 

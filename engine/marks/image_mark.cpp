@@ -1,12 +1,14 @@
 // The picture of an image watermark.
 #include <algorithm>
 #include <cstdint>
+#include <new>
 
 #include "engine/bmp/bmp_loader.h"
 #include "engine/ops/color.h"
 #include "engine/image_limits.h"
 #include "engine/marks/mark_pictures.h"
 #include "engine/marks/watermark.h"
+#include "engine/watermark_picture.h"
 
 namespace ravelin {
 namespace {
@@ -39,45 +41,46 @@ FIBITMAP* ToEightBitChannels(FIBITMAP* bitmap) {
   return converted;
 }
 
-// PNG and JPEG: the header first, the pixels only for a size within the limits (at the depth
-// the file decodes to, 64 bits for a PNG64).
-FIBITMAP* LoadWithinLimits(FREE_IMAGE_FORMAT format, const std::string& path) {
-  FIBITMAP* header = FreeImage_Load(format, path.c_str(), FIF_LOAD_NOPIXELS);
-  if (header == nullptr) return nullptr;
-  const unsigned width = FreeImage_GetWidth(header);
-  const unsigned height = FreeImage_GetHeight(header);
-  const unsigned bpp = std::max(FreeImage_GetBPP(header), 32u);
-  FreeImage_Unload(header);
-  if (width == 0 || height == 0 || !WithinImageLimits(width, height, bpp)) return nullptr;
-  return ToEightBitChannels(FreeImage_Load(format, path.c_str(), 0));
-}
-
 }  // namespace
 
 FIBITMAP* LoadWatermarkPicture(const std::string& path) {
-  if (path.empty()) return nullptr;
-  switch (FreeImage_GetFileType(path.c_str(), 0)) {
-    case FIF_BMP:
-      return LoadCheckedBmp(path);
-    case FIF_PNG:
-      return LoadWithinLimits(FIF_PNG, path);
-    case FIF_JPEG:
-      return LoadWithinLimits(FIF_JPEG, path);
-    default:
-      return nullptr;
-  }
+  if (!CanLoadWatermarkImage(path)) return nullptr;
+  const FREE_IMAGE_FORMAT format = WatermarkPictureFormat(path);
+  if (format == FIF_BMP) return LoadCheckedBmp(path);
+  return ToEightBitChannels(FreeImage_Load(format, path.c_str(), 0));
 }
 
 bool CanLoadWatermarkImage(const std::string& path) {
-  FIBITMAP* bitmap = LoadWatermarkPicture(path);
-  if (bitmap == nullptr) return false;
-  FreeImage_Unload(bitmap);
-  return true;
+  // The header first: the pixels are decoded only for a size within the limits, at the depth
+  // the file decodes to (64 bits for a PNG64).
+  WatermarkPictureHeader header;
+  if (!ReadWatermarkPictureHeader(path, &header) ||
+      !WithinImageLimits(header.width, header.height, std::max(header.bpp, 32u))) {
+    return false;
+  }
+  // A few bytes of RLE can claim any picture: their rows are decoded and dropped first.
+  try {
+    BmpDimensions dimensions;
+    return header.format != FIF_BMP || ProbeCheckedBmp(path, &dimensions);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
 }
 
 Picture BuildImageMark(const Settings& settings, int maxWidth, int maxHeight) {
   FIBITMAP* bitmap = LoadWatermarkPicture(settings.Image);
   if (bitmap == nullptr) return nullptr;
+  // Only the top-left part the mark picture holds is drawn: the rest is never carried over.
+  const unsigned width = FreeImage_GetWidth(bitmap);
+  const unsigned height = FreeImage_GetHeight(bitmap);
+  if (maxWidth > 0 && maxHeight > 0 &&
+      (width > static_cast<unsigned>(maxWidth) || height > static_cast<unsigned>(maxHeight))) {
+    FIBITMAP* part = FreeImage_Copy(bitmap, 0, 0, static_cast<int>(std::min<unsigned>(width, maxWidth)),
+                                    static_cast<int>(std::min<unsigned>(height, maxHeight)));
+    FreeImage_Unload(bitmap);
+    if (part == nullptr) return nullptr;
+    bitmap = part;
+  }
   Picture source = BitmapToPicture(bitmap);
   FreeImage_Unload(bitmap);
   if (!source) return nullptr;

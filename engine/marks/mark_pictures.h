@@ -16,16 +16,18 @@
 namespace ravelin {
 
 // The text block: lines split at "%eol%", padding, leading, alignment, letter and background
-// colours with their opacities, 2D or anti-aliased vector text. Null when no picture can be made.
+// colours with their opacities, 2D or anti-aliased vector text. Null when no picture can be made;
+// *empty (when given) tells a block of no size, which has nothing to draw, from a failure.
 Picture BuildTextMark(const Settings& settings, const JobContext& job, const Font& font,
-                      int maxWidth, int maxHeight);
+                      int maxWidth, int maxHeight, bool* empty = nullptr);
 
 // The picture of `Image` drawn at `Image Opacity`, greyed when `Image Greyscale` is on; null
 // when the file cannot be loaded.
 Picture BuildImageMark(const Settings& settings, int maxWidth, int maxHeight);
 
-// The picture file of an image mark, when it is a PNG, JPEG or BMP within the image limits;
-// other formats are refused (FreeImage's readers of several of them have known overflows).
+// The picture file of an image mark, when it is a PNG, JPEG or BMP within the image limits,
+// with 8 bits a channel; other formats are refused (FreeImage's readers of several of them
+// have known overflows).
 FIBITMAP* LoadWatermarkPicture(const std::string& path);
 
 }  // namespace ravelin

@@ -62,7 +62,8 @@ int AlignTextLine(int lineWidth, int blockWidth, const Settings& settings) {
 }
 
 Picture BuildTextMark(const Settings& settings, const JobContext& job, const Font& font,
-                      int maxWidth, int maxHeight) {
+                      int maxWidth, int maxHeight, bool* empty) {
+  if (empty != nullptr) *empty = false;
   std::string text = WatermarkText(settings, job);
   const std::string lowered = ToLowerAscii(text);
   int64_t breaks = 0;
@@ -96,7 +97,10 @@ Picture BuildTextMark(const Settings& settings, const JobContext& job, const Fon
   const int64_t padding = settings.TextPadding;
   blockWidth += 2 * padding;
   blockHeight += 2 * padding;
-  if (blockWidth < 1 || blockHeight < 1) return nullptr;
+  if (blockWidth < 1 || blockHeight < 1) {
+    if (empty != nullptr) *empty = true;
+    return nullptr;
+  }
   const int width = static_cast<int>(std::min<int64_t>(blockWidth, maxWidth));
   const int height = static_cast<int>(std::min<int64_t>(blockHeight, maxHeight));
 

@@ -8,6 +8,7 @@
 #include "engine/image_limits.h"
 #include "engine/marks/mark_pictures.h"
 #include "engine/marks/overlay.h"
+#include "engine/watermark_picture.h"
 
 namespace ravelin {
 namespace {
@@ -147,21 +148,26 @@ FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobCont
     maxWidth = static_cast<int>(std::clamp<int64_t>(room.width - room.xOffset, 1, kMaxPsdSide));
     maxHeight = static_cast<int>(std::clamp<int64_t>(room.height - room.yOffset, 1, kMaxPsdSide));
   }
+  // Left out, as the front ends have checked before the run: a text mark without its font, a
+  // text with nothing to draw, a file that is no PNG, JPEG or BMP. Any other mark that was
+  // asked for and cannot be made fails the step rather than leave the image without it.
   Picture picture;
   if (kind == MarkKind::Text) {
-    if (font != nullptr) picture = BuildTextMark(settings, job, font->font(), maxWidth, maxHeight);
+    if (font == nullptr) return image;
+    bool empty = false;
+    picture = BuildTextMark(settings, job, font->font(), maxWidth, maxHeight, &empty);
+    if (empty) return image;
   } else {
+    if (WatermarkPictureFormat(settings.Image) == FIF_UNKNOWN) return image;
     picture = BuildImageMark(settings, maxWidth, maxHeight);
   }
-  if (!picture) return image;
-  FIBITMAP* mark = PictureToBitmap(picture.get());
+  FIBITMAP* mark = picture ? PictureToBitmap(picture.get()) : nullptr;
   picture.reset();
-  if (mark == nullptr) return image;
-
-  // A mark that cannot be turned within the image limits is left out like one that cannot
-  // be drawn.
   mark = RotateMark(mark, kind, settings);
-  if (mark == nullptr) return image;
+  if (mark == nullptr) {
+    FreeImage_Unload(image);
+    return nullptr;
+  }
   mark = FitMark(mark, kind, settings, width, height);
   if (mark == nullptr) {
     FreeImage_Unload(image);

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,7 +72,7 @@ std::vector<std::string> ListFolder(const std::string& folder) {
 std::string RavelinBinary() { return RAVELIN_BINARY; }
 
 RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
-                     const std::string& cwd) {
+                     const std::string& cwd, const RunLimits& limits) {
   RunResult result;
   const std::string config = home / "config";
   const std::string runtime = home / "runtime";
@@ -90,6 +91,14 @@ RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& hom
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+    if (limits.addressSpaceBytes != 0) {
+      const struct rlimit limit = {limits.addressSpaceBytes, limits.addressSpaceBytes};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
+    }
+    if (limits.cpuSeconds != 0) {
+      const struct rlimit limit = {limits.cpuSeconds, limits.cpuSeconds};
+      if (setrlimit(RLIMIT_CPU, &limit) != 0) _exit(127);
+    }
     std::vector<char*> argv;
     const std::string binary = RavelinBinary();
     argv.push_back(const_cast<char*>(binary.c_str()));

@@ -34,10 +34,17 @@ struct RunResult {
   std::vector<std::string> lines;   // standard output split at "\n"
 };
 
+// Resource limits of a run (0: none): its address space (setrlimit RLIMIT_AS) and its processor
+// time (RLIMIT_CPU, past which the run is killed and its exitCode is -1).
+struct RunLimits {
+  uint64_t addressSpaceBytes = 0;
+  unsigned cpuSeconds = 0;
+};
+
 // Runs the built ravelin with `args`, standard input from /dev/null, its own XDG_CONFIG_HOME and
 // XDG_RUNTIME_DIR inside `home`, and the working folder `cwd` (when not empty).
 RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
-                     const std::string& cwd = "");
+                     const std::string& cwd = "", const RunLimits& limits = {});
 
 // The path of the built binary.
 std::string RavelinBinary();
