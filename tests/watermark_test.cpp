@@ -487,5 +487,23 @@ TEST(MarksBenchmark, DISABLED_FrameAndWatermarkOnALargePicture) {
   });
 }
 
+// The time of a text mark with many raw line breaks, growing with their number (not with its
+// square); run with --gtest_also_run_disabled_tests --gtest_filter='*Benchmark*'.
+TEST(MarksBenchmark, DISABLED_RawLineBreaksInTheText) {
+  for (const int breaks : {20000, 60000}) {
+    std::string text;
+    for (int i = 0; i < breaks; ++i) text += "line\n";
+    Settings settings = TextMark(text);
+    auto font = LoadWatermarkFont(settings);
+    const auto start = std::chrono::steady_clock::now();
+    FIBITMAP* image = DrawWatermark(test::SolidBitmap(400, 200, 24, kWhite), settings, JobContext(),
+                                    font.get(), 400, 200);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start).count();
+    std::printf("%6d raw line breaks %6lld ms\n", breaks, static_cast<long long>(ms));
+    if (image != nullptr) FreeImage_Unload(image);
+  }
+}
+
 }  // namespace
 }  // namespace ravelin
