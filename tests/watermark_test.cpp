@@ -11,6 +11,7 @@
 
 #include "engine/marks/drawing.h"
 #include "engine/marks/frame.h"
+#include "engine/marks/mark_pictures.h"
 #include "tests/support/bitmaps.h"
 #include "tests/support/png_header.h"
 #include "tests/support/scratch.h"
@@ -277,6 +278,41 @@ TEST(WatermarkText, OversizedTextIsCutOrFails) {
   EXPECT_EQ(nullptr, Watermarked(settings, 300, 100));
 }
 
+// A turned mark whose kept top-left part is all transparent corner is not drawn at all; the
+// image comes out as drawing, turning and cutting the mark would leave it. Where the kept part
+// reaches the turned block, the mark is drawn.
+TEST(WatermarkText, TurnedMarkThatShowsNothingIsNotDrawn) {
+  Settings settings = TextMark("Sample text");
+  settings.FontSize = 96;
+  auto font = LoadWatermarkFont(settings);
+  ASSERT_NE(nullptr, font);
+  Picture picture = BuildTextMark(settings, JobContext(), font->font(), INT32_MAX, INT32_MAX);
+  int showing = 0, hidden = 0;
+  for (int angle = 5; angle < 360; angle += 35) {
+    for (const auto& [width, height] : {std::pair<unsigned, unsigned>{60, 40}, {25, 25}, {300, 30}}) {
+      SCOPED_TRACE("turned by " + std::to_string(angle) + " on " + std::to_string(width) + " x " +
+                   std::to_string(height));
+      settings.TextRotation = angle;
+      // What drawing, turning and cutting the mark keeps.
+      FIBITMAP* kept = FitMark(RotateMark(PictureToBitmap(picture.get()), MarkKind::Text, settings),
+                               MarkKind::Text, settings, width, height);
+      ASSERT_NE(nullptr, kept);
+      bool anyPixel = false;
+      for (unsigned y = 0; y < FreeImage_GetHeight(kept); ++y) {
+        for (unsigned x = 0; x < FreeImage_GetWidth(kept); ++x) anyPixel |= PixelAt(kept, x, y).alpha != 0;
+      }
+      FreeImage_Unload(kept);
+      (anyPixel ? showing : hidden) += 1;
+      FIBITMAP* image = Watermarked(settings, width, height);
+      ASSERT_NE(nullptr, image);
+      EXPECT_EQ(anyPixel, MarkedBox(image).right != 0);
+      FreeImage_Unload(image);
+    }
+  }
+  EXPECT_GT(showing, 0);
+  EXPECT_GT(hidden, 0);
+}
+
 TEST(WatermarkText, MissingFontOrNoRoom) {
   Settings settings = TextMark("Sample");
   FIBITMAP* image = DrawWatermark(test::SolidBitmap(50, 40, 32, kWhite), settings, JobContext(),
@@ -503,6 +539,34 @@ TEST(MarksBenchmark, DISABLED_RawLineBreaksInTheText) {
     std::printf("%6d raw line breaks %6lld ms\n", breaks, static_cast<long long>(ms));
     if (image != nullptr) FreeImage_Unload(image);
   }
+}
+
+// Marks far larger than the picture they go on: the work is bounded by what the picture can
+// show; run as the benchmarks above.
+TEST(MarksBenchmark, DISABLED_MarksLargerThanThePicture) {
+  auto time = [](const char* what, const Settings& settings) {
+    auto font = LoadWatermarkFont(settings);
+    const auto start = std::chrono::steady_clock::now();
+    FIBITMAP* image = DrawWatermark(test::SolidBitmap(400, 200, 24, kWhite), settings, JobContext(),
+                                    font.get(), 400, 200);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start).count();
+    std::printf("%-40s %6lld ms%s\n", what, static_cast<long long>(ms), image ? "" : " (fails)");
+    if (image != nullptr) FreeImage_Unload(image);
+  };
+  std::string words;
+  while (words.size() < (size_t{15} << 20)) words += "watermark text ";
+  time("15 MB of text", TextMark(words));
+  Settings antialiased = TextMark(words);
+  antialiased.TextAntialiasing = 1;
+  time("15 MB of vector text", antialiased);
+  std::string lines;
+  while (lines.size() < (size_t{15} << 20)) lines += "watermark text%eol%";
+  time("15 MB of text in %eol% lines", TextMark(lines));
+  Settings turned = TextMark("Sample");
+  turned.FontSize = 3072;
+  turned.TextRotation = 30;
+  time("3072-point text turned by 30 degrees", turned);
 }
 
 }  // namespace

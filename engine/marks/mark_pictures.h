@@ -4,7 +4,9 @@
 // what can show.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <FreeImage.h>
 
@@ -14,6 +16,20 @@
 #include "settings/settings.h"
 
 namespace ravelin {
+
+// The measured text block of a text mark: its lines (split at "%eol%"), the number of breaks,
+// its size with the padding and the step from line to line.
+struct TextBlock {
+  std::vector<std::string> lines;
+  int64_t breaks = 0;
+  int64_t width = 0;
+  int64_t height = 0;
+  int64_t lineStep = 0;
+};
+TextBlock MeasureTextBlock(const Settings& settings, const JobContext& job, const Font& font);
+// The picture of a measured block; as BuildTextMark.
+Picture DrawTextBlock(const Settings& settings, const TextBlock& block, const Font& font,
+                      int maxWidth, int maxHeight, bool* empty = nullptr);
 
 // The text block: lines split at "%eol%", padding, leading, alignment, letter and background
 // colours with their opacities, 2D or anti-aliased vector text. Null when no picture can be made;
