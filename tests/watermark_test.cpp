@@ -472,6 +472,71 @@ TEST(WatermarkImage, AMarkThatCannotBeMadeFailsTheStep) {
 
 }
 
+// A plain PNG mark is read only as far as the part that can show, with the very pixels
+// FreeImage gives for it; other PNGs are left to FreeImage.
+TEST(WatermarkImage, PngIsReadOnlyAsFarAsItCanShow) {
+  test::ScratchDir dir;
+  for (const unsigned bpp : {24u, 32u}) {
+    FIBITMAP* noise = test::SolidBitmap(37, 23, bpp, kWhite);
+    uint32_t seed = 12345;
+    for (unsigned y = 0; y < 23; ++y) {
+      for (unsigned x = 0; x < 37; ++x) {
+        seed = seed * 1103515245u + 12345u;
+        test::SetPixelAt(noise, x, y, {uint8_t(seed >> 24), uint8_t(seed >> 16), uint8_t(seed >> 8), uint8_t(seed)});
+      }
+    }
+    const std::string path = dir / ("noise" + std::to_string(bpp) + ".png");
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, noise, path.c_str(), 0));
+    FreeImage_Unload(noise);
+    FIBITMAP* whole = FreeImage_Load(FIF_PNG, path.c_str(), 0);
+    ASSERT_NE(nullptr, whole);
+    for (const auto& [width, height] : {std::pair<unsigned, unsigned>{37, 23}, {10, 5}, {100, 100}, {1, 23}}) {
+      SCOPED_TRACE(std::to_string(bpp) + " bits, " + std::to_string(width) + " x " + std::to_string(height));
+      bool taken = false;
+      FIBITMAP* part = LoadPngTopLeft(path, width, height, &taken);
+      EXPECT_TRUE(taken);
+      ASSERT_NE(nullptr, part);
+      ASSERT_EQ(bpp, FreeImage_GetBPP(part));
+      ASSERT_EQ(std::min(37u, width), FreeImage_GetWidth(part));
+      ASSERT_EQ(std::min(23u, height), FreeImage_GetHeight(part));
+      for (unsigned y = 0; y < FreeImage_GetHeight(part); ++y) {
+        for (unsigned x = 0; x < FreeImage_GetWidth(part); ++x) {
+          ASSERT_EQ(PixelAt(whole, x, y), PixelAt(part, x, y)) << x << "," << y;
+        }
+      }
+      FreeImage_Unload(part);
+    }
+    FreeImage_Unload(whole);
+  }
+
+  struct Case { const char* why; std::vector<uint8_t> bytes; bool taken; };
+  std::vector<uint8_t> cut = test::ReadBytes(dir / "noise24.png");
+  cut.resize(cut.size() / 2);
+  const Case kCases[] = {
+      {"PNG64", test::PngClaiming(10, 10, 16, 6), false},
+      {"rows cut off", cut, true},
+      {"no rows at all", test::PngClaiming(10, 10), true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    ASSERT_TRUE(test::WriteBytes(dir / "case.png", c.bytes));
+    bool taken = !c.taken;
+    EXPECT_EQ(nullptr, LoadPngTopLeft(dir / "case.png", 50, 50, &taken));
+    EXPECT_EQ(c.taken, taken);
+  }
+  const std::string interlaced = dir / "interlaced.png";
+  FIBITMAP* small = test::SolidBitmap(8, 8, 24, {1, 2, 3, 255});
+  ASSERT_TRUE(FreeImage_Save(FIF_PNG, small, interlaced.c_str(), PNG_INTERLACED));
+  FreeImage_Unload(small);
+  bool taken = true;
+  EXPECT_EQ(nullptr, LoadPngTopLeft(interlaced, 50, 50, &taken));
+  EXPECT_FALSE(taken) << "interlaced: FreeImage reads it";
+  FIBITMAP* image = Watermarked(ImageMark(interlaced), 20, 20);
+  ASSERT_NE(nullptr, image);
+  EXPECT_EQ((Rgba{1, 2, 3, 255}), PixelAt(image, 4, 4));
+  FreeImage_Unload(image);
+}
+
 TEST(WatermarkImage, RotationTurnsTheMark) {
   test::ScratchDir dir;
   const std::string path =

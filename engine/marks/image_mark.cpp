@@ -68,7 +68,15 @@ bool CanLoadWatermarkImage(const std::string& path) {
 }
 
 Picture BuildImageMark(const Settings& settings, int maxWidth, int maxHeight) {
-  FIBITMAP* bitmap = LoadWatermarkPicture(settings.Image);
+  // A plain PNG is read only as far as the mark picture reaches; others are decoded whole.
+  bool taken = false;
+  FIBITMAP* bitmap = nullptr;
+  if (WatermarkPictureFormat(settings.Image) == FIF_PNG && CanLoadWatermarkImage(settings.Image) &&
+      maxWidth > 0 && maxHeight > 0) {
+    bitmap = LoadPngTopLeft(settings.Image, static_cast<unsigned>(maxWidth),
+                            static_cast<unsigned>(maxHeight), &taken);
+  }
+  if (!taken) bitmap = LoadWatermarkPicture(settings.Image);
   if (bitmap == nullptr) return nullptr;
   // Only the top-left part the mark picture holds is drawn: the rest is never carried over.
   const unsigned width = FreeImage_GetWidth(bitmap);

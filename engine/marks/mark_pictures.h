@@ -46,4 +46,10 @@ Picture BuildImageMark(const Settings& settings, int maxWidth, int maxHeight);
 // have known overflows).
 FIBITMAP* LoadWatermarkPicture(const std::string& path);
 
+// The top-left part, at most maxWidth x maxHeight, of a PNG of 8-bit RGB or RGBA rows (not
+// interlaced, no chunks that change its colours) as the 24- or 32-bit bitmap FreeImage would
+// give for it, decoding no row below that part. *taken is false for any other PNG (null is
+// returned: FreeImage reads it); with *taken true, null means the rows could not be read.
+FIBITMAP* LoadPngTopLeft(const std::string& path, unsigned maxWidth, unsigned maxHeight, bool* taken);
+
 }  // namespace ravelin
