@@ -1,6 +1,7 @@
 #include "engine/batch_worker.h"
 
 #include <chrono>
+#include <new>
 
 #include "engine/pipeline.h"
 #include "engine/signatures.h"
@@ -23,6 +24,16 @@ void StampOutputDate(const Settings& settings, const JobContext& job) {
     CopyFileModificationTime(job.InputPath, job.OutputPath);
   } else if (settings.FileTimestamp == kTimestampCustom) {
     SetFileModificationTime(job.OutputPath, settings.CustomTimestamp);
+  }
+}
+
+// An allocation that fails anywhere in a conversion fails that file, never the process: the
+// steps release what they hold as the exception passes.
+bool ConvertGuarded(WorkerRun& run) {
+  try {
+    return ConvertCurrentFile(run.settings, run.job, run.font);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
 }
 
@@ -49,7 +60,7 @@ int BatchWorker(WorkerRun& run) {
       run.debugLine("File Format: " + DetectFileFormat(run.job.InputPath));
     }
     const auto start = std::chrono::steady_clock::now();
-    if (ConvertCurrentFile(run.settings, run.job, run.font)) {
+    if (ConvertGuarded(run)) {
       if (debug) run.debugLine("[OK] Saving As: " + run.job.OutputPath);
       ++converted;
       elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -1,8 +1,10 @@
 #include "engine/image_limits.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace ravelin {
 
@@ -44,6 +46,17 @@ size_t PhysicalMemoryBytes() {
   return bytes;
 }
 
+size_t UsableMemoryBytes() {
+  size_t bytes = PhysicalMemoryBytes();
+  for (const int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+    struct rlimit limit;
+    if (getrlimit(resource, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < bytes) {
+      bytes = static_cast<size_t>(limit.rlim_cur);
+    }
+  }
+  return bytes;
+}
+
 bool WithinImageLimits(uint64_t width, uint64_t height, unsigned bpp, size_t memoryBytes) {
   if (width > kMaxPsdSide || height > kMaxPsdSide) return false;
   size_t bytes = 0;
@@ -51,7 +64,7 @@ bool WithinImageLimits(uint64_t width, uint64_t height, unsigned bpp, size_t mem
 }
 
 bool WithinImageLimits(uint64_t width, uint64_t height, unsigned bpp) {
-  return WithinImageLimits(width, height, bpp, PhysicalMemoryBytes());
+  return WithinImageLimits(width, height, bpp, UsableMemoryBytes());
 }
 
 }  // namespace ravelin

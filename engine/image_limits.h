@@ -23,9 +23,12 @@ bool BitmapBytes(uint64_t width, uint64_t height, unsigned bpp, size_t* out);
 // Physical memory of this machine in bytes; SIZE_MAX when the system does not say.
 size_t PhysicalMemoryBytes();
 
+// The memory this process may use: physical memory, or less under an address-space or data
+// size limit (setrlimit), so that work refused here is not begun only to fail part-way.
+size_t UsableMemoryBytes();
+
 // True when a new bitmap of width x height at bpp may be made: neither side exceeds
-// kMaxPsdSide and its bytes do not exceed memoryBytes (the machine's physical memory when
-// not given). A side of 0 passes: FreeImage refuses that itself.
+// kMaxPsdSide and its bytes do not exceed memoryBytes (UsableMemoryBytes when not given). A side of 0 passes: FreeImage refuses that itself.
 bool WithinImageLimits(uint64_t width, uint64_t height, unsigned bpp, size_t memoryBytes);
 bool WithinImageLimits(uint64_t width, uint64_t height, unsigned bpp);
 

@@ -1,10 +1,12 @@
 #include "engine/memory_budget.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/image_limits.h"
 #include "engine/ops/image_operations.h"
 #include "engine/ops/output_depth.h"
+#include "engine/watermark_picture.h"
 
 namespace ravelin {
 namespace {
@@ -52,6 +54,12 @@ class PeakWalk {
     return bytes;
   }
 
+  // A picture with a side beyond what a PSD holds can never be made by the operations.
+  void LimitSides() {
+    if (shape_.width > kMaxPsdSide || shape_.height > kMaxPsdSide) Spoil();
+  }
+  void Spoil() { ok_ = false; }
+
   bool Result(uint64_t* bytes) const {
     if (!ok_) return false;
     *bytes = peak_;
@@ -65,7 +73,6 @@ class PeakWalk {
     *out = bytes;
     return true;
   }
-  void Spoil() { ok_ = false; }
 
   PictureShape shape_;
   uint64_t current_ = 0;
@@ -74,6 +81,57 @@ class PeakWalk {
 };
 
 bool WorksOn(unsigned bpp) { return bpp == 8 || bpp == 24 || bpp == 32; }
+
+uint64_t Bytes32(uint64_t width, uint64_t height, bool* ok) {
+  size_t bytes = 0;
+  if (!BitmapBytes(width, height, 32, &bytes)) *ok = false;
+  return bytes;
+}
+
+// The most an image mark holds at once beside a picture of width x height, from the header of
+// its file: the decoded picture (and its 8-bit copy when it has 16 bits a channel), its 32-bit
+// copy and the drawing's picture of the part that can show; then the mark picture, its bitmap,
+// the turned bitmap and the fitted copy of it. False when the mark cannot be made: a file
+// that is not a picture the mark takes, or a side beyond the limits once turned.
+bool ImageMarkPeak(const Settings& settings, uint64_t width, uint64_t height, uint64_t* bytes) {
+  WatermarkPictureHeader header;
+  if (!ReadWatermarkPictureHeader(settings.Image, &header) ||
+      header.width > kMaxPsdSide || header.height > kMaxPsdSide) {
+    return false;
+  }
+  bool ok = true;
+  size_t decoded = 0;
+  if (!BitmapBytes(header.width, header.height, std::max(header.bpp, 8u), &decoded)) return false;
+  const uint64_t full = Bytes32(header.width, header.height, &ok);
+  const uint64_t eightBit = header.bpp > 32 ? full : 0;
+  const uint64_t shown = Bytes32(std::min(header.width, width), std::min(header.height, height), &ok);
+  uint64_t markWidth = header.width, markHeight = header.height;
+  const int angle = settings.WatermarkImageRotation;
+  uint64_t turned = 0;
+  if (angle > 0 && angle < 360) {
+    // A turned mark is drawn whole; the turn keeps the corners, two pixels wider.
+    const double radians = angle * M_PI / 180.0;
+    const double w = static_cast<double>(header.width), h = static_cast<double>(header.height);
+    const double turnedWidth = std::ceil(std::fabs(w * std::cos(radians)) + std::fabs(h * std::sin(radians))) + 2;
+    const double turnedHeight = std::ceil(std::fabs(w * std::sin(radians)) + std::fabs(h * std::cos(radians))) + 2;
+    if (turnedWidth > kMaxPsdSide || turnedHeight > kMaxPsdSide) return false;
+    turned = Bytes32(static_cast<uint64_t>(turnedWidth), static_cast<uint64_t>(turnedHeight), &ok);
+  } else {
+    markWidth = std::min(markWidth, width);
+    markHeight = std::min(markHeight, height);
+  }
+  const uint64_t mark = Bytes32(markWidth, markHeight, &ok);
+  if (!ok) return false;
+  const uint64_t stages[] = {
+      decoded + eightBit + 2 * shown + (settings.ImageGreyscale ? shown : 0),
+      shown + mark + (settings.ImageGreyscale ? shown : 0),
+      2 * mark,
+      mark + turned,
+      2 * turned,
+  };
+  *bytes = *std::max_element(std::begin(stages), std::end(stages));
+  return true;
+}
 
 }  // namespace
 
@@ -88,6 +146,7 @@ bool EstimateConversionPeak(const Settings& settings, const JobContext& job,
     RotatedSize(walk.shape().width, walk.shape().height, settings.ImageRotation,
                 settings.ImageRotationType, &width, &height);
     walk.Replace({width, height, bpp});
+    walk.LimitSides();
   }
   uint64_t width = 0, height = 0;
   if (ResizeTarget(settings, walk.shape().width, walk.shape().height, &width, &height)) {
@@ -107,9 +166,15 @@ bool EstimateConversionPeak(const Settings& settings, const JobContext& job,
     walk.Replace({walk.shape().width, walk.shape().height, 1});
   }
   if (settings.DoFrame != 0) walk.EnsureDepth(24);
+  walk.LimitSides();
   if (settings.DoWatermark != 0) {
     walk.EnsureDepth(24);
-    walk.Hold(walk.BytesAt(32));  // the mark, at most the picture's size at 32 bits
+    uint64_t mark = walk.BytesAt(32);  // a text mark: at most the picture's size at 32 bits
+    if (settings.DoWatermark == 2 &&
+        !ImageMarkPeak(settings, walk.shape().width, walk.shape().height, &mark)) {
+      return false;
+    }
+    walk.Hold(mark);
   }
 
   const int target = job.AutoBpp ? ChooseAutoBpp(job.OutputExt, static_cast<int>(loaded.bpp))

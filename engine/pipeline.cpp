@@ -54,12 +54,14 @@ FIBITMAP* BringToOutputDepth(FIBITMAP* image, JobContext& job) {
 }  // namespace
 
 bool ConvertCurrentFile(const Settings& settings, JobContext& job, const WatermarkFont* font) {
-  // Decided from the header before the picture is allocated: a conversion that would not fit
-  // the machine's memory fails here instead of the process being killed part-way.
+  // Decided from the headers before any row is decoded or the picture allocated: a conversion
+  // that would not fit the memory the process may use, or whose picture can never become a
+  // PSD, fails here instead of part-way.
   BmpDimensions input;
   job.SourceBpp = 0;
-  if (!ProbeCheckedBmp(job.InputPath, &input) ||
-      !ConversionFitsMemory(settings, job, {input.width, input.height, input.bpp}, PhysicalMemoryBytes())) {
+  if (!ReadCheckedBmpHeader(job.InputPath, &input) ||
+      !ConversionFitsMemory(settings, job, {input.width, input.height, input.bpp}, UsableMemoryBytes()) ||
+      !ProbeCheckedBmp(job.InputPath, &input)) {
     return false;
   }
   CurrentImage image(LoadCheckedBmp(job.InputPath));

@@ -19,8 +19,8 @@
 
 namespace {
 
-// Pictures whose conversion would hold more than this are checked by the probe and the budget
-// only: converting them would only slow the fuzzer down.
+// Pictures whose conversion would hold more than this are checked by the header read and the
+// budget only: converting them would only slow the fuzzer down.
 constexpr uint64_t kFuzzMemoryBytes = 64ull << 20;
 
 struct Conversion {
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   ravelin::BmpDimensions dimensions;
   const bool oversized =
-      ravelin::ProbeCheckedBmp(c.input, &dimensions) &&
+      ravelin::ReadCheckedBmpHeader(c.input, &dimensions) &&
       !ravelin::ConversionFitsMemory(settings, job, {dimensions.width, dimensions.height, dimensions.bpp},
                                      kFuzzMemoryBytes);
   if (!oversized) ravelin::ConvertCurrentFile(settings, job, c.font.get());

@@ -163,21 +163,21 @@ TEST(BmpLoader, LoadsEveryKindWithTheFilePixels) {
       {"1-bit", 40, 1, kBmpRgb, {}, false, false, 1},
       {"4-bit", 40, 4, kBmpRgb, {}, false, false, 4},
       {"8-bit", 40, 8, kBmpRgb, {}, false, false, 8},
-      {"16-bit BI_RGB is 5-5-5", 40, 16, kBmpRgb, {}, false, false, 16},
+      {"16-bit BI_RGB is 5-5-5", 40, 16, kBmpRgb, {}, false, false, 24},
       {"24-bit", 40, 24, kBmpRgb, {}, false, false, 24},
       {"32-bit BI_RGB with alpha", 40, 32, kBmpRgb, {}, false, true, 32},
       {"top-down 1-bit", 40, 1, kBmpRgb, {}, true, false, 1},
       {"top-down 8-bit", 40, 8, kBmpRgb, {}, true, false, 8},
       {"top-down 24-bit", 40, 24, kBmpRgb, {}, true, false, 24},
-      {"top-down 16-bit 5-6-5", 40, 16, kBmpBitFields, k565, true, false, 16},
+      {"top-down 16-bit 5-6-5", 40, 16, kBmpBitFields, k565, true, false, 24},
       {"top-down V5 32-bit with alpha", 124, 32, kBmpBitFields, kBgra, true, true, 32},
       {"RLE8, last row ends with end-of-line", 40, 8, kBmpRle8, {}, false, false, 8},
       {"RLE4, last row ends with end-of-line", 40, 4, kBmpRle4, {}, false, false, 4},
-      {"16-bit bit fields 5-6-5", 40, 16, kBmpBitFields, k565, false, false, 16},
-      {"16-bit bit fields 5-5-5", 40, 16, kBmpBitFields, k555, false, false, 16},
+      {"16-bit bit fields 5-6-5", 40, 16, kBmpBitFields, k565, false, false, 24},
+      {"16-bit bit fields 5-5-5", 40, 16, kBmpBitFields, k555, false, false, 24},
       {"16-bit bit fields 4-4-4 become 24-bit", 40, 16, kBmpBitFields, k444, false, false, 24},
       {"16-bit 4-4-4-4 alpha bit fields become 32-bit", 40, 16, kBmpAlphaBitFields, k4444, false, true, 32},
-      {"V2 header, 16-bit 5-6-5 masks inside", 52, 16, kBmpBitFields, k565, false, false, 16},
+      {"V2 header, 16-bit 5-6-5 masks inside", 52, 16, kBmpBitFields, k565, false, false, 24},
       {"V3 header, 32-bit with alpha mask inside", 56, 32, kBmpBitFields, kBgra, false, true, 32},
       {"V5 16-bit 1-5-5-5 with alpha", 124, 16, kBmpBitFields, k1555, false, true, 32},
       {"32-bit bit fields without alpha mask", 40, 32, kBmpBitFields, kBgrx, false, true, 32},
@@ -187,7 +187,7 @@ TEST(BmpLoader, LoadsEveryKindWithTheFilePixels) {
       {"V5 24-bit, masks ignored for BI_RGB", 124, 24, kBmpRgb, kRgba, false, false, 24},
       {"V5 8-bit", 124, 8, kBmpRgb, {}, false, false, 8},
       {"V5 RLE8", 124, 8, kBmpRle8, {}, false, false, 8},
-      {"V5 16-bit BI_RGB ignores the masks", 124, 16, kBmpRgb, k565, false, false, 16},
+      {"V5 16-bit BI_RGB ignores the masks", 124, 16, kBmpRgb, k565, false, false, 24},
   };
   ScratchDir dir;
   for (const Case& c : kCases) {
@@ -203,6 +203,65 @@ TEST(BmpLoader, LoadsEveryKindWithTheFilePixels) {
     Bitmap fromFile(LoadCheckedBmp(dir / "picture.bmp", &error));
     EXPECT_EQ(BmpLoadError::None, error);
     ExpectPicture(fromFile.get(), spec, c.expectedBpp);
+  }
+}
+
+// Every 16-bit layout widens a channel to 8 bits by rounding (3 of 31 is 25, not 24), the
+// layouts FreeImage knows as well as the others, so a value decodes the same in every file.
+TEST(BmpLoader, SixteenBitChannelsWidenByRounding) {
+  using namespace test;
+  struct Case {
+    const char* why;
+    uint32_t headerSize;
+    uint32_t compression;
+    BmpMasks masks;  // what the file stores; BI_RGB is 5-5-5 whatever a V5 header says
+  };
+  const Case kCases[] = {
+      {"BI_RGB 5-5-5", 40, kBmpRgb, k555},
+      {"V5 BI_RGB with 5-6-5 masks in the header", 124, kBmpRgb, k555},
+      {"bit fields 5-5-5", 40, kBmpBitFields, k555},
+      {"bit fields 5-6-5", 40, kBmpBitFields, k565},
+      {"V2 header 5-6-5", 52, kBmpBitFields, k565},
+      {"bit fields 5-5-5, blue high", 40, kBmpBitFields, {0x001F, 0x03E0, 0x7C00, 0}},
+      {"bit fields 6-5-5", 40, kBmpBitFields, {0xFC00, 0x03E0, 0x001F, 0}},
+  };
+  auto bits = [](uint32_t mask) { return __builtin_popcount(mask); };
+  auto rounded = [](uint32_t value, int bits) {
+    const uint32_t max = (1u << bits) - 1;
+    return static_cast<uint8_t>((value * 255 + max / 2) / max);
+  };
+  // The two anchors the truncating widening got wrong.
+  ASSERT_EQ(25, rounded(3, 5));
+  ASSERT_EQ(53, rounded(13, 6));
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    const BmpMasks stored = c.compression == kBmpRgb ? k555 : c.masks;
+    BmpSpec spec;
+    spec.width = 64;  // every 6-bit value; a 5-bit channel runs through its values twice
+    spec.height = 1;
+    spec.bpp = 16;
+    spec.compression = c.compression;
+    spec.headerSize = c.headerSize;
+    spec.masks = c.compression == kBmpRgb ? k565 : c.masks;
+    auto valueAt = [](int x, int bits) { return static_cast<uint32_t>(x) % (1u << bits); };
+    for (int x = 0; x < spec.width; ++x) {
+      // The writer scales 8-bit values to the mask by rounding, which gives back each value.
+      spec.pixels.push_back(Rgba(rounded(valueAt(x, bits(stored.red)), bits(stored.red)),
+                                 rounded(valueAt(x, bits(stored.green)), bits(stored.green)),
+                                 rounded(valueAt(x, bits(stored.blue)), bits(stored.blue))));
+    }
+    Bitmap dib = LoadBytes(WriteBmp(spec));
+    ASSERT_NE(nullptr, dib);
+    // The depth conversions of the image operations never widen again.
+    Bitmap wide(FreeImage_ConvertTo24Bits(dib.get()));
+    ASSERT_NE(nullptr, wide);
+    const BYTE* line = FreeImage_GetScanLine(wide.get(), 0);
+    for (int x = 0; x < spec.width; ++x) {
+      SCOPED_TRACE("pixel " + std::to_string(x));
+      EXPECT_EQ(rounded(valueAt(x, bits(stored.red)), bits(stored.red)), line[x * 3 + FI_RGBA_RED]);
+      EXPECT_EQ(rounded(valueAt(x, bits(stored.green)), bits(stored.green)), line[x * 3 + FI_RGBA_GREEN]);
+      EXPECT_EQ(rounded(valueAt(x, bits(stored.blue)), bits(stored.blue)), line[x * 3 + FI_RGBA_BLUE]);
+    }
   }
 }
 

@@ -182,5 +182,22 @@ TEST(Text, UnderlineAndStrikeOutAddToTheLetters) {
   EXPECT_GT(letterPixels(Font("DejaVu Sans", 24, false, false, false, true)), plain);
 }
 
+// Only "%eol%" breaks the lines of a mark: raw line breaks are characters of a line, laid out
+// with it as one paragraph (one per break would be laid out again for every further one).
+TEST(Text, RawLineBreaksStayInTheLine) {
+  Font font("DejaVu Sans", 24, false, false, false, false);
+  const int lineHeight = MeasureText(font, "AB").height;
+  std::string many = "A";
+  for (int i = 0; i < 2000; ++i) many += "\nB";
+  const std::string kTexts[] = {"A\nB", "A\r\nB", "A\rB", "A\u2029B", "A\u2028B", many};
+  for (const std::string& text : kTexts) {
+    SCOPED_TRACE(text.substr(0, 8));
+    const TextExtent extent = MeasureText(font, text);
+    EXPECT_EQ(lineHeight, extent.height);
+    EXPECT_GE(extent.width, MeasureText(font, "AB").width);
+    EXPECT_GE(MeasureVectorText(font, text), MeasureVectorText(font, "AB"));
+  }
+}
+
 }  // namespace
 }  // namespace ravelin

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "tests/support/bmp_writer.h"
+#include "tests/support/png_header.h"
 #include "tests/support/scratch.h"
 
 namespace ravelin::test {
@@ -49,8 +50,10 @@ std::vector<uint8_t> Rle8(int32_t width, int32_t height, std::vector<uint8_t> st
   spec.rleData = std::move(stream);
   return WriteBmp(spec);
 }
-std::vector<uint8_t> Rle4(std::vector<uint8_t> stream) {
+std::vector<uint8_t> Rle4(std::vector<uint8_t> stream, int32_t width = 4, int32_t height = 3) {
   BmpSpec spec = Picture(4, kBmpRle4);
+  spec.width = width;
+  spec.height = height;
   spec.pixels.clear();
   spec.rleData = std::move(stream);
   return WriteBmp(spec);
@@ -131,6 +134,66 @@ TEST(HostileBmp, StopsCleanlyAndKeepsTheOutput) {
     EXPECT_LT(seconds, 10.0) << "a run that long is a hang";
     EXPECT_EQ(existing, ReadBytes(out / "hostile.psd"));
     EXPECT_EQ(std::vector<std::string>{"hostile.psd"}, ListFolder(out.path()));
+  }
+}
+
+// Tiny files that claim huge pictures, as inputs and as the watermark picture, each run under a
+// limit of address space and of processor time: every one is refused from its headers and the
+// memory estimate before any row is decoded, so the run neither aborts on a failed allocation
+// nor runs out its time, and never reports success.
+TEST(HostileBmp, TinyFilesClaimingHugePicturesAreRefusedFirst) {
+  RunLimits limits;
+  limits.cpuSeconds = 30;
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+  limits.addressSpaceBytes = uint64_t{1} << 30;  // the sanitizers reserve more than this
+#endif
+  // The watermark picture fuzzing found: RLE4, 1250262272 x 3 pixels in 70 bytes.
+  const std::vector<uint8_t> fuzzedMark = {
+      0x42, 0x4d, 0x66, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x36, 0x00, 0x00, 0x00, 0x28, 0x00, 0x00, 0x00,
+      0x00, 0x7d, 0x85, 0x4a, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x04, 0x00, 0x02, 0x00, 0x00, 0x00, 0x30, 0x09,
+      0x00, 0x00, 0x36, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3a, 0x3a,
+      0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a, 0x3a};
+  ASSERT_EQ(70u, fuzzedMark.size());
+  struct Case {
+    const char* why;
+    std::vector<uint8_t> input;
+    std::vector<uint8_t> mark;  // written as mark.bmp or mark.png when not empty
+    std::vector<std::string> options;
+    bool validPicture = false;  // refused for the memory limit alone: skipped without the limit
+  };
+  const std::vector<uint8_t> small = WriteBmp(Picture(24));
+  const Case kCases[] = {
+      {"RLE8 of 1 x 536870911 in 60 bytes", Rle8(1, 536870911, {0, 1}), {}, {}},
+      {"RLE4 of 6 x 268435459", Rle4({0, 1}, 6, 268435459), {}, {}},
+      {"RLE4 of 6 x 268435459 to be resized to 40 x 30", Rle4({0, 1}, 6, 268435459), {},
+       {"--width=40", "--height=30"}, true},
+      {"RLE4 of 6 x 268435459 turned by 30 degrees", Rle4({0, 1}, 6, 268435459), {},
+       {"--rotation=30", "--width=40", "--height=30"}},
+      {"RLE8 of 30000 x 30000 turned by 45 degrees", Rle8(30000, 30000, {0, 1}), {}, {"--rotation=45"}},
+      {"the fuzzed RLE4 watermark picture", small, fuzzedMark, {}},
+      {"RLE8 watermark picture of 29000 x 29000", small, Rle8(29000, 29000, {0, 1}), {}, true},
+      {"PNG watermark picture of 30000 x 30000", small, PngClaiming(30000, 30000), {}},
+      {"PNG64 watermark picture of 20000 x 20000 turned", small, PngClaiming(20000, 20000, 16, 6),
+       {"--wm-image-rotation=45"}},
+  };
+  ScratchDir home;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    if (c.validPicture && limits.addressSpaceBytes == 0) continue;
+    ScratchDir out;
+    ASSERT_TRUE(WriteBytes(home / "hostile.bmp", c.input));
+    std::vector<std::string> args = {"-i", home / "hostile.bmp", "-o", out.path()};
+    if (!c.mark.empty()) {
+      const std::string mark = home / (c.mark[0] == 'B' ? "mark.bmp" : "mark.png");
+      ASSERT_TRUE(WriteBytes(mark, c.mark));
+      args.push_back("--wm-image=" + mark);
+    }
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const RunResult run = RunRavelin(args, home, "", limits);
+    EXPECT_EQ(0, run.exitCode) << "killed by a signal, or ended by a failed allocation";
+    ASSERT_FALSE(run.lines.empty());
+    EXPECT_NE("Conversion complete", run.lines.back());
+    EXPECT_TRUE(ListFolder(out.path()).empty());
   }
 }
 

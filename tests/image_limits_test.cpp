@@ -1,7 +1,11 @@
 #include "engine/image_limits.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace ravelin {
@@ -59,6 +63,29 @@ TEST(ImageLimits, KnowsThisMachinesMemory) {
   EXPECT_GT(memory, size_t{64} << 20);
   EXPECT_LT(memory, SIZE_MAX);
   EXPECT_TRUE(WithinImageLimits(100, 100, 32));
+}
+
+// Under an address-space or data limit the budget is the limit, so work that cannot fit is
+// refused before it begins. Checked in a child, whose limit ends with it.
+TEST(ImageLimits, UsableMemoryFollowsTheProcessLimits) {
+  EXPECT_LE(UsableMemoryBytes(), PhysicalMemoryBytes());
+  for (const int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+    const pid_t child = fork();
+    ASSERT_NE(-1, child);
+    if (child == 0) {
+      struct rlimit limit;
+      if (getrlimit(resource, &limit) != 0) _exit(2);
+      limit.rlim_cur = rlim_t{1} << 30;
+      if (setrlimit(resource, &limit) != 0) _exit(2);
+      const size_t expected = std::min(PhysicalMemoryBytes(), size_t{1} << 30);
+      const bool follows = UsableMemoryBytes() == expected &&
+                           !WithinImageLimits(20000, 20000, 24) && WithinImageLimits(1000, 1000, 24);
+      _exit(follows ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "resource " << resource;
+  }
 }
 
 }  // namespace

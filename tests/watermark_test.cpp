@@ -11,7 +11,9 @@
 
 #include "engine/marks/drawing.h"
 #include "engine/marks/frame.h"
+#include "engine/marks/mark_pictures.h"
 #include "tests/support/bitmaps.h"
+#include "tests/support/png_header.h"
 #include "tests/support/scratch.h"
 
 namespace ravelin {
@@ -262,19 +264,53 @@ TEST(WatermarkText, AntialiasedTextBlendsItsEdges) {
   EXPECT_GT(distinctColours(true), 3u);
 }
 
-TEST(WatermarkText, OversizedTextIsCutOrLeftOut) {
+TEST(WatermarkText, OversizedTextIsCutOrFails) {
   Settings settings = TextMark(std::string(20000, 'W'));  // some 300000 pixels wide
   FIBITMAP* image = Watermarked(settings, 300, 100);
   ASSERT_NE(nullptr, image);
   const Box box = MarkedBox(image);
   EXPECT_EQ(300u, box.right) << "cut at the right edge";
-
-  settings.TextRotation = 90;  // a rotated mark is drawn whole: far beyond the limits
-  FIBITMAP* rotated = Watermarked(settings, 300, 100);
-  ASSERT_NE(nullptr, rotated);
-  EXPECT_EQ(0u, MarkedBox(rotated).right) << "no mark";
   FreeImage_Unload(image);
-  FreeImage_Unload(rotated);
+
+  // A rotated mark is drawn whole: far beyond the limits it cannot be made, and a conversion
+  // that asked for it fails rather than come out without it.
+  settings.TextRotation = 90;
+  EXPECT_EQ(nullptr, Watermarked(settings, 300, 100));
+}
+
+// A turned mark whose kept top-left part is all transparent corner is not drawn at all; the
+// image comes out as drawing, turning and cutting the mark would leave it. Where the kept part
+// reaches the turned block, the mark is drawn.
+TEST(WatermarkText, TurnedMarkThatShowsNothingIsNotDrawn) {
+  Settings settings = TextMark("Sample text");
+  settings.FontSize = 96;
+  auto font = LoadWatermarkFont(settings);
+  ASSERT_NE(nullptr, font);
+  Picture picture = BuildTextMark(settings, JobContext(), font->font(), INT32_MAX, INT32_MAX);
+  int showing = 0, hidden = 0;
+  for (int angle = 5; angle < 360; angle += 35) {
+    for (const auto& [width, height] : {std::pair<unsigned, unsigned>{60, 40}, {25, 25}, {300, 30}}) {
+      SCOPED_TRACE("turned by " + std::to_string(angle) + " on " + std::to_string(width) + " x " +
+                   std::to_string(height));
+      settings.TextRotation = angle;
+      // What drawing, turning and cutting the mark keeps.
+      FIBITMAP* kept = FitMark(RotateMark(PictureToBitmap(picture.get()), MarkKind::Text, settings),
+                               MarkKind::Text, settings, width, height);
+      ASSERT_NE(nullptr, kept);
+      bool anyPixel = false;
+      for (unsigned y = 0; y < FreeImage_GetHeight(kept); ++y) {
+        for (unsigned x = 0; x < FreeImage_GetWidth(kept); ++x) anyPixel |= PixelAt(kept, x, y).alpha != 0;
+      }
+      FreeImage_Unload(kept);
+      (anyPixel ? showing : hidden) += 1;
+      FIBITMAP* image = Watermarked(settings, width, height);
+      ASSERT_NE(nullptr, image);
+      EXPECT_EQ(anyPixel, MarkedBox(image).right != 0);
+      FreeImage_Unload(image);
+    }
+  }
+  EXPECT_GT(showing, 0);
+  EXPECT_GT(hidden, 0);
 }
 
 TEST(WatermarkText, MissingFontOrNoRoom) {
@@ -362,6 +398,145 @@ TEST(WatermarkImage, OnlyPngJpegAndBmpAreTaken) {
   EXPECT_FALSE(CanLoadWatermarkImage(dir / "broken.png"));
 }
 
+// A picture without alpha is fully opaque: the mark's opacity blends it with the image beneath
+// (opacity 1 leaves the image all but untouched), never with black.
+TEST(WatermarkImage, OpacityBlendsAPictureWithoutAlpha) {
+  test::ScratchDir dir;
+  const Rgba colour{200, 40, 90, 255};
+  struct Case { const char* name; FREE_IMAGE_FORMAT format; int tolerance; };
+  const Case kCases[] = {
+      {"mark.jpg", FIF_JPEG, 3},  // a flat 16 x 16 block survives JPEG all but exactly
+      {"mark.bmp", FIF_BMP, 1},
+      {"mark.png", FIF_PNG, 1},
+  };
+  for (const Case& c : kCases) {
+    const std::string path = SavePicture(dir, c.name, c.format, test::SolidBitmap(16, 16, 24, colour));
+    for (int opacity : {255, 128, 1}) {
+      SCOPED_TRACE(std::string(c.name) + " at opacity " + std::to_string(opacity));
+      Settings settings = ImageMark(path);
+      settings.ImageOpacity = opacity;
+      FIBITMAP* image = Watermarked(settings, 40, 40);
+      ASSERT_NE(nullptr, image);
+      auto blend = [&](uint8_t mark) {
+        return static_cast<uint8_t>((opacity * mark + (255 - opacity) * 255 + 127) / 255);
+      };
+      const Rgba expected{blend(colour.red), blend(colour.green), blend(colour.blue), 255};
+      EXPECT_TRUE(test::Near(expected, PixelAt(image, 8, 8), c.tolerance))
+          << expected << " " << PixelAt(image, 8, 8);
+      EXPECT_EQ(kWhite, PixelAt(image, 30, 30)) << "outside the mark";
+      FreeImage_Unload(image);
+    }
+  }
+}
+
+// PNG48 and PNG64 marks are taken down to 8 bits per channel.
+TEST(WatermarkImage, SixteenBitPerChannelPngs) {
+  test::ScratchDir dir;
+  for (const bool withAlpha : {false, true}) {
+    SCOPED_TRACE(withAlpha ? "PNG64" : "PNG48");
+    FIBITMAP* deep = FreeImage_AllocateT(withAlpha ? FIT_RGBA16 : FIT_RGB16, 12, 6);
+    ASSERT_NE(nullptr, deep);
+    for (unsigned y = 0; y < 6; ++y) {
+      BYTE* line = FreeImage_GetScanLine(deep, static_cast<int>(y));
+      for (unsigned x = 0; x < 12; ++x) {
+        // The left half half transparent in the PNG64.
+        const WORD values[] = {0xC8FF, 0x2801, 0x5A80, static_cast<WORD>(x < 6 ? 0x8000 : 0xFFFF)};
+        std::memcpy(line + x * (withAlpha ? 8 : 6), values, withAlpha ? 8 : 6);
+      }
+    }
+    const std::string path = SavePicture(dir, withAlpha ? "mark64.png" : "mark48.png", FIF_PNG, deep);
+    EXPECT_TRUE(CanLoadWatermarkImage(path));
+    FIBITMAP* image = DrawWatermark(test::SolidBitmap(20, 10, 24, {0, 0, 0, 255}),
+                                    ImageMark(path), JobContext(), nullptr, 20, 10);
+    ASSERT_NE(nullptr, image);
+    EXPECT_TRUE(test::Near((Rgba{200, 40, 90, 255}), PixelAt(image, 8, 2))) << PixelAt(image, 8, 2);
+    const Rgba left = PixelAt(image, 2, 2);
+    if (withAlpha) {
+      EXPECT_TRUE(test::Near((Rgba{100, 20, 45, 255}), left)) << "half over black: " << left;
+    } else {
+      EXPECT_TRUE(test::Near((Rgba{200, 40, 90, 255}), left)) << left;
+    }
+    EXPECT_EQ((Rgba{0, 0, 0, 255}), PixelAt(image, 15, 8)) << "outside the mark";
+    FreeImage_Unload(image);
+  }
+}
+
+// The check before a run reads the picture's header alone; a picture that then cannot be
+// decoded fails the step instead of leaving the image without its mark (a text turned beyond
+// the limits: OversizedTextIsCutOrFails).
+TEST(WatermarkImage, AMarkThatCannotBeMadeFailsTheStep) {
+  test::ScratchDir dir;
+  ASSERT_TRUE(test::WriteBytes(dir / "nodata.png", test::PngClaiming(30, 10)));
+  EXPECT_TRUE(CanLoadWatermarkImage(dir / "nodata.png"));
+  EXPECT_EQ(nullptr, Watermarked(ImageMark(dir / "nodata.png"), 100, 50));
+
+}
+
+// A plain PNG mark is read only as far as the part that can show, with the very pixels
+// FreeImage gives for it; other PNGs are left to FreeImage.
+TEST(WatermarkImage, PngIsReadOnlyAsFarAsItCanShow) {
+  test::ScratchDir dir;
+  for (const unsigned bpp : {24u, 32u}) {
+    FIBITMAP* noise = test::SolidBitmap(37, 23, bpp, kWhite);
+    uint32_t seed = 12345;
+    for (unsigned y = 0; y < 23; ++y) {
+      for (unsigned x = 0; x < 37; ++x) {
+        seed = seed * 1103515245u + 12345u;
+        test::SetPixelAt(noise, x, y, {uint8_t(seed >> 24), uint8_t(seed >> 16), uint8_t(seed >> 8), uint8_t(seed)});
+      }
+    }
+    const std::string path = dir / ("noise" + std::to_string(bpp) + ".png");
+    ASSERT_TRUE(FreeImage_Save(FIF_PNG, noise, path.c_str(), 0));
+    FreeImage_Unload(noise);
+    FIBITMAP* whole = FreeImage_Load(FIF_PNG, path.c_str(), 0);
+    ASSERT_NE(nullptr, whole);
+    for (const auto& [width, height] : {std::pair<unsigned, unsigned>{37, 23}, {10, 5}, {100, 100}, {1, 23}}) {
+      SCOPED_TRACE(std::to_string(bpp) + " bits, " + std::to_string(width) + " x " + std::to_string(height));
+      bool taken = false;
+      FIBITMAP* part = LoadPngTopLeft(path, width, height, &taken);
+      EXPECT_TRUE(taken);
+      ASSERT_NE(nullptr, part);
+      ASSERT_EQ(bpp, FreeImage_GetBPP(part));
+      ASSERT_EQ(std::min(37u, width), FreeImage_GetWidth(part));
+      ASSERT_EQ(std::min(23u, height), FreeImage_GetHeight(part));
+      for (unsigned y = 0; y < FreeImage_GetHeight(part); ++y) {
+        for (unsigned x = 0; x < FreeImage_GetWidth(part); ++x) {
+          ASSERT_EQ(PixelAt(whole, x, y), PixelAt(part, x, y)) << x << "," << y;
+        }
+      }
+      FreeImage_Unload(part);
+    }
+    FreeImage_Unload(whole);
+  }
+
+  struct Case { const char* why; std::vector<uint8_t> bytes; bool taken; };
+  std::vector<uint8_t> cut = test::ReadBytes(dir / "noise24.png");
+  cut.resize(cut.size() / 2);
+  const Case kCases[] = {
+      {"PNG64", test::PngClaiming(10, 10, 16, 6), false},
+      {"rows cut off", cut, true},
+      {"no rows at all", test::PngClaiming(10, 10), true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    ASSERT_TRUE(test::WriteBytes(dir / "case.png", c.bytes));
+    bool taken = !c.taken;
+    EXPECT_EQ(nullptr, LoadPngTopLeft(dir / "case.png", 50, 50, &taken));
+    EXPECT_EQ(c.taken, taken);
+  }
+  const std::string interlaced = dir / "interlaced.png";
+  FIBITMAP* small = test::SolidBitmap(8, 8, 24, {1, 2, 3, 255});
+  ASSERT_TRUE(FreeImage_Save(FIF_PNG, small, interlaced.c_str(), PNG_INTERLACED));
+  FreeImage_Unload(small);
+  bool taken = true;
+  EXPECT_EQ(nullptr, LoadPngTopLeft(interlaced, 50, 50, &taken));
+  EXPECT_FALSE(taken) << "interlaced: FreeImage reads it";
+  FIBITMAP* image = Watermarked(ImageMark(interlaced), 20, 20);
+  ASSERT_NE(nullptr, image);
+  EXPECT_EQ((Rgba{1, 2, 3, 255}), PixelAt(image, 4, 4));
+  FreeImage_Unload(image);
+}
+
 TEST(WatermarkImage, RotationTurnsTheMark) {
   test::ScratchDir dir;
   const std::string path =
@@ -411,6 +586,52 @@ TEST(MarksBenchmark, DISABLED_FrameAndWatermarkOnALargePicture) {
   time("800 x 600 PNG mark, greyscale", [&](FIBITMAP* image) {
     return DrawWatermark(image, picture, JobContext(), nullptr, 6000, 4000);
   });
+}
+
+// The time of a text mark with many raw line breaks, growing with their number (not with its
+// square); run with --gtest_also_run_disabled_tests --gtest_filter='*Benchmark*'.
+TEST(MarksBenchmark, DISABLED_RawLineBreaksInTheText) {
+  for (const int breaks : {20000, 60000}) {
+    std::string text;
+    for (int i = 0; i < breaks; ++i) text += "line\n";
+    Settings settings = TextMark(text);
+    auto font = LoadWatermarkFont(settings);
+    const auto start = std::chrono::steady_clock::now();
+    FIBITMAP* image = DrawWatermark(test::SolidBitmap(400, 200, 24, kWhite), settings, JobContext(),
+                                    font.get(), 400, 200);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start).count();
+    std::printf("%6d raw line breaks %6lld ms\n", breaks, static_cast<long long>(ms));
+    if (image != nullptr) FreeImage_Unload(image);
+  }
+}
+
+// Marks far larger than the picture they go on: the work is bounded by what the picture can
+// show; run as the benchmarks above.
+TEST(MarksBenchmark, DISABLED_MarksLargerThanThePicture) {
+  auto time = [](const char* what, const Settings& settings) {
+    auto font = LoadWatermarkFont(settings);
+    const auto start = std::chrono::steady_clock::now();
+    FIBITMAP* image = DrawWatermark(test::SolidBitmap(400, 200, 24, kWhite), settings, JobContext(),
+                                    font.get(), 400, 200);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - start).count();
+    std::printf("%-40s %6lld ms%s\n", what, static_cast<long long>(ms), image ? "" : " (fails)");
+    if (image != nullptr) FreeImage_Unload(image);
+  };
+  std::string words;
+  while (words.size() < (size_t{15} << 20)) words += "watermark text ";
+  time("15 MB of text", TextMark(words));
+  Settings antialiased = TextMark(words);
+  antialiased.TextAntialiasing = 1;
+  time("15 MB of vector text", antialiased);
+  std::string lines;
+  while (lines.size() < (size_t{15} << 20)) lines += "watermark text%eol%";
+  time("15 MB of text in %eol% lines", TextMark(lines));
+  Settings turned = TextMark("Sample");
+  turned.FontSize = 3072;
+  turned.TextRotation = 30;
+  time("3072-point text turned by 30 degrees", turned);
 }
 
 }  // namespace

@@ -101,29 +101,31 @@ BmpLoadError ReadMasks(const uint8_t* masks, bool withAlpha, uint16_t bpp, BmpLa
   return BmpLoadError::None;
 }
 
-// Chooses how rows reach FreeImage: its own 16-bit forms are 5-5-5 and 5-6-5 without alpha;
-// every other mask set is expanded, since FreeImage 3.18 ignores 32-bit masks altogether.
+// Chooses how rows reach FreeImage. Every 16-bit layout is widened here to 8 bits a channel,
+// rounded to the nearest: FreeImage's own 5-5-5 and 5-6-5 conversions truncate, and a value
+// must decode the same whatever masks the file names. FreeImage 3.18 ignores 32-bit masks
+// altogether, so those are expanded as well.
 void PlanRows(uint32_t compression, BmpLayout* layout) {
   layout->outBpp = layout->bpp;
   if (compression == kBiRle8) {
     layout->form = BmpRowForm::Rle8;
   } else if (compression == kBiRle4) {
     layout->form = BmpRowForm::Rle4;
+  } else if (compression == kBiRgb && layout->bpp == 16) {
+    // A 16-bit BI_RGB pixel is 5-5-5 whatever masks a larger header carries.
+    MakeChannel(0x7C00, 16, &layout->red);
+    MakeChannel(0x03E0, 16, &layout->green);
+    MakeChannel(0x001F, 16, &layout->blue);
+    layout->alpha = BmpChannel{};
+    layout->form = BmpRowForm::Masked;
+    layout->outBpp = 24;
   } else if (compression == kBiRgb) {
     layout->form = BmpRowForm::Copy;
     layout->zeroAlphaMeansOpaque = layout->bpp == 32;
   } else {
-    const uint32_t r = layout->red.mask, g = layout->green.mask, b = layout->blue.mask;
     const bool noAlpha = layout->alpha.mask == 0;
-    if (layout->bpp == 16 && noAlpha && r == 0x7C00 && g == 0x03E0 && b == 0x001F) {
-      layout->form = BmpRowForm::Copy;
-    } else if (layout->bpp == 16 && noAlpha && r == 0xF800 && g == 0x07E0 && b == 0x001F) {
-      layout->form = BmpRowForm::Copy;
-      layout->out565 = true;
-    } else {
-      layout->form = BmpRowForm::Masked;
-      layout->outBpp = (layout->bpp == 32 || !noAlpha) ? 32 : 24;
-    }
+    layout->form = BmpRowForm::Masked;
+    layout->outBpp = (layout->bpp == 32 || !noAlpha) ? 32 : 24;
   }
 }
 
@@ -132,7 +134,7 @@ void PlanRows(uint32_t compression, BmpLayout* layout) {
 uint64_t BmpMemoryLimit() {
   // FreeImage reads all rows with one read whose size is a 32-bit count.
   constexpr uint64_t kReadLimit = 0x7FFFFFFF;
-  return std::min<uint64_t>(PhysicalMemoryBytes(), kReadLimit);
+  return std::min<uint64_t>(UsableMemoryBytes(), kReadLimit);
 }
 
 BmpLoadError ReadBmpLayout(BmpSource& source, uint64_t memoryLimit, BmpLayout* layout) {
@@ -227,7 +229,14 @@ BmpLoadError ReadBmpLayout(BmpSource& source, uint64_t memoryLimit, BmpLayout* l
   layout->sourcePitch = PaddedPitch(layout->width, layout->bpp);
   layout->outPitch = PaddedPitch(layout->width, layout->outBpp);
   uint64_t outBytes = 0;
-  if (!MulSize(layout->outPitch, layout->height, &outBytes) || outBytes > memoryLimit) {
+  if (!MulSize(layout->outPitch, layout->height, &outBytes)) return BmpLoadError::TooLarge;
+  // The reading's own buffers come on top of the bitmap: the row handed to FreeImage and the
+  // probe's row, and for RLE the decoder's row of one index per pixel and its input chunk.
+  uint64_t buffers = 0;
+  if (!MulSize(layout->outPitch, 2, &buffers) ||
+      (rle && (!AddSize(buffers, layout->width, &buffers) ||
+               !AddSize(buffers, kRleChunkBytes, &buffers))) ||
+      !AddSize(outBytes, buffers, &outBytes) || outBytes > memoryLimit) {
     return BmpLoadError::TooLarge;
   }
 
@@ -243,9 +252,8 @@ BmpLoadError ReadBmpLayout(BmpSource& source, uint64_t memoryLimit, BmpLayout* l
 }
 
 std::vector<uint8_t> BuildPlainBmpHead(const BmpLayout& layout) {
-  const uint32_t maskBytes = layout.out565 ? 12 : 0;
   const uint32_t paletteBytes = static_cast<uint32_t>(layout.palette.size());
-  const uint32_t offBits = static_cast<uint32_t>(kFileHeaderSize + kPlainInfoSize) + maskBytes + paletteBytes;
+  const uint32_t offBits = static_cast<uint32_t>(kFileHeaderSize + kPlainInfoSize) + paletteBytes;
   const uint32_t imageBytes = static_cast<uint32_t>(layout.outPitch * layout.height);
 
   std::vector<uint8_t> head;
@@ -260,17 +268,12 @@ std::vector<uint8_t> BuildPlainBmpHead(const BmpLayout& layout) {
   Put32(&head, layout.height);  // bottom-up: top-down files are reordered by the row reader
   Put16(&head, 1);
   Put16(&head, layout.outBpp);
-  Put32(&head, layout.out565 ? kBiBitFields : kBiRgb);
+  Put32(&head, kBiRgb);
   Put32(&head, imageBytes);
   Put32(&head, static_cast<uint32_t>(layout.xPelsPerMeter));
   Put32(&head, static_cast<uint32_t>(layout.yPelsPerMeter));
   Put32(&head, paletteBytes / 4);
   Put32(&head, 0);
-  if (layout.out565) {
-    Put32(&head, 0xF800);
-    Put32(&head, 0x07E0);
-    Put32(&head, 0x001F);
-  }
   head.insert(head.end(), layout.palette.begin(), layout.palette.end());
   return head;
 }

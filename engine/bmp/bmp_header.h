@@ -2,6 +2,7 @@
 // given in its place. Used by the checked BMP loader only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,8 +20,8 @@ struct BmpChannel {
 
 // How the rows of the file become the rows FreeImage reads.
 enum class BmpRowForm {
-  Copy,    // rows as they stand (indexed, 16-bit 5-5-5 / 5-6-5, 24-bit, 32-bit BI_RGB)
-  Masked,  // 16- or 32-bit bit fields expanded to 8-bit BGR or BGRA
+  Copy,    // rows as they stand (indexed, 24-bit, 32-bit BI_RGB)
+  Masked,  // every 16-bit layout and 32-bit bit fields, expanded to 8-bit BGR or BGRA
   Rle8,    // decoded into 8-bit rows
   Rle4,    // decoded into 4-bit rows
 };
@@ -40,14 +41,17 @@ struct BmpLayout {
 
   // The plain BMP FreeImage reads.
   uint16_t outBpp = 0;
-  bool out565 = false;          // 16-bit 5-6-5, written as BI_BITFIELDS
   uint64_t outPitch = 0;        // FreeImage's pitch for outBpp
   std::vector<uint8_t> palette; // BGRX entries, 4 bytes each
   int32_t xPelsPerMeter = 0;
   int32_t yPelsPerMeter = 0;
 };
 
-// The most bytes a decoded bitmap may take: the smaller of physical memory and 2 GiB (FreeImage
+// The input buffer of the RLE decoder.
+inline constexpr size_t kRleChunkBytes = 65536;
+
+// The most bytes a decoded bitmap and its reading buffers may take: the smaller of the memory
+// the process may use and 2 GiB (FreeImage
 // 3.18 reads a bitmap's rows with one 32-bit sized read).
 uint64_t BmpMemoryLimit();
 

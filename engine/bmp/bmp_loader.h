@@ -40,6 +40,11 @@ struct BmpDimensions {
   uint32_t height = 0;
   unsigned bpp = 0;
 };
+// The headers alone: the size and depth the load would give, or why the headers are refused.
+// Reads no pixel data, so it costs the same for any claimed size; what the file's data holds
+// is left to ProbeCheckedBmp.
+bool ReadCheckedBmpHeader(const std::string& path, BmpDimensions* dimensions,
+                          BmpLoadError* error = nullptr);
 // Checks a file as LoadCheckedBmp does without allocating its bitmap: the headers, and for RLE
 // files the compressed data, decoded row by row and dropped, since a few bytes of it can claim
 // a picture of any size. False, with the reason in *error, when the load would be refused.

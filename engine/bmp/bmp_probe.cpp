@@ -1,5 +1,6 @@
-// The header-only check of the checked BMP loader, run by the pipeline before the memory
-// budget decides whether the picture may be loaded at all.
+// The checks of the checked BMP loader that allocate no bitmap: the headers alone, run before
+// the memory budget decides whether the picture may be loaded at all, and the probe of the
+// data, run once the budget has let the picture through.
 #include <vector>
 
 #include "engine/bmp/bmp_header.h"
@@ -15,7 +16,24 @@ bool Refuse(BmpLoadError reason, BmpLoadError* error) {
   return false;
 }
 
+void Describe(const BmpLayout& layout, BmpDimensions* dimensions) {
+  dimensions->width = layout.width;
+  dimensions->height = layout.height;
+  dimensions->bpp = layout.outBpp;
+}
+
 }  // namespace
+
+bool ReadCheckedBmpHeader(const std::string& path, BmpDimensions* dimensions, BmpLoadError* error) {
+  FileBmpSource source;
+  if (!source.Open(path)) return Refuse(BmpLoadError::Unreadable, error);
+  BmpLayout layout;
+  const BmpLoadError checked = ReadBmpLayout(source, BmpMemoryLimit(), &layout);
+  if (checked != BmpLoadError::None) return Refuse(checked, error);
+  Describe(layout, dimensions);
+  if (error != nullptr) *error = BmpLoadError::None;
+  return true;
+}
 
 bool ProbeCheckedBmp(const std::string& path, BmpDimensions* dimensions, BmpLoadError* error) {
   FileBmpSource source;
@@ -32,9 +50,7 @@ bool ProbeCheckedBmp(const std::string& path, BmpDimensions* dimensions, BmpLoad
       if (!rows->Produce(y, row.data())) return Refuse(rows->failure(), error);
     }
   }
-  dimensions->width = layout.width;
-  dimensions->height = layout.height;
-  dimensions->bpp = layout.outBpp;
+  Describe(layout, dimensions);
   if (error != nullptr) *error = BmpLoadError::None;
   return true;
 }

@@ -172,7 +172,7 @@ class RleRowReader final : public BmpRowReader {
   BmpSource& source_;
   std::vector<uint8_t> line_;  // one index per pixel of the row being filled
   uint64_t position_;          // next file byte to buffer
-  uint8_t chunk_[65536];
+  uint8_t chunk_[kRleChunkBytes];
   size_t chunkAt_ = 0;
   size_t chunkEnd_ = 0;
   uint64_t row_ = 0;  // row the next pixel goes to, counted from the bottom

@@ -41,6 +41,9 @@ PangoLayout* CreateLayout(cairo_t* cairo, const Font& font, const std::string& t
   if (font.strikeOut()) pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
   pango_layout_set_attributes(layout, attributes);
   pango_attr_list_unref(attributes);
+  // A line of the mark is one paragraph: only "%eol%" breaks lines, and a raw line break is a
+  // character of the line (pango would lay out each paragraph again for every further one).
+  pango_layout_set_single_paragraph_mode(layout, TRUE);
   pango_layout_set_text(layout, text.data(), static_cast<int>(text.size()));
   return layout;
 }

@@ -61,42 +61,56 @@ int AlignTextLine(int lineWidth, int blockWidth, const Settings& settings) {
   }
 }
 
-Picture BuildTextMark(const Settings& settings, const JobContext& job, const Font& font,
-                      int maxWidth, int maxHeight) {
+TextBlock MeasureTextBlock(const Settings& settings, const JobContext& job, const Font& font) {
+  TextBlock block;
   std::string text = WatermarkText(settings, job);
   const std::string lowered = ToLowerAscii(text);
-  int64_t breaks = 0;
   for (size_t at = lowered.find(kLineBreak); at != std::string::npos;
        at = lowered.find(kLineBreak, at + 1)) {
-    ++breaks;
+    ++block.breaks;
   }
 
   // The block is measured with 2D text, whichever way the letters are drawn.
-  std::vector<std::string> lines;
-  int64_t blockWidth = 0;
-  int64_t blockHeight = 0;
-  int64_t lineStep = 0;
-  if (breaks > 0) {
-    lines = SplitLines(ReplaceAllIgnoreCase(text, kLineBreak, kLineBreak));
-    for (const std::string& line : lines) {
+  if (block.breaks > 0) {
+    block.lines = SplitLines(ReplaceAllIgnoreCase(text, kLineBreak, kLineBreak));
+    for (const std::string& line : block.lines) {
       const TextExtent extent = MeasureText(font, line);
-      blockWidth = std::max<int64_t>(blockWidth, extent.width);
-      blockHeight = std::max<int64_t>(blockHeight, extent.height);
+      block.width = std::max<int64_t>(block.width, extent.width);
+      block.height = std::max<int64_t>(block.height, extent.height);
     }
-    blockWidth = std::max<int64_t>(blockWidth, kMinLineBox);
-    blockHeight = std::max<int64_t>(blockHeight, kMinLineBox);
-    lineStep = blockHeight + settings.FontLeading;
-    blockHeight += breaks * lineStep;
+    block.width = std::max<int64_t>(block.width, kMinLineBox);
+    block.height = std::max<int64_t>(block.height, kMinLineBox);
+    block.lineStep = block.height + settings.FontLeading;
+    block.height += block.breaks * block.lineStep;
   } else {
-    lines.push_back(text);
     const TextExtent extent = MeasureText(font, text);
-    blockWidth = extent.width;
-    blockHeight = extent.height;
+    block.lines.push_back(std::move(text));
+    block.width = extent.width;
+    block.height = extent.height;
   }
+  block.width += 2 * static_cast<int64_t>(settings.TextPadding);
+  block.height += 2 * static_cast<int64_t>(settings.TextPadding);
+  return block;
+}
+
+Picture BuildTextMark(const Settings& settings, const JobContext& job, const Font& font,
+                      int maxWidth, int maxHeight, bool* empty) {
+  return DrawTextBlock(settings, MeasureTextBlock(settings, job, font), font, maxWidth, maxHeight, empty);
+}
+
+Picture DrawTextBlock(const Settings& settings, const TextBlock& block, const Font& font,
+                      int maxWidth, int maxHeight, bool* empty) {
+  if (empty != nullptr) *empty = false;
+  const std::vector<std::string>& lines = block.lines;
+  const int64_t breaks = block.breaks;
+  const int64_t blockWidth = block.width;
+  const int64_t blockHeight = block.height;
+  const int64_t lineStep = block.lineStep;
   const int64_t padding = settings.TextPadding;
-  blockWidth += 2 * padding;
-  blockHeight += 2 * padding;
-  if (blockWidth < 1 || blockHeight < 1) return nullptr;
+  if (blockWidth < 1 || blockHeight < 1) {
+    if (empty != nullptr) *empty = true;
+    return nullptr;
+  }
   const int width = static_cast<int>(std::min<int64_t>(blockWidth, maxWidth));
   const int height = static_cast<int>(std::min<int64_t>(blockHeight, maxHeight));
 

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 
 #include "engine/marks/drawing.h"
 #include "engine/image_limits.h"
 #include "engine/marks/mark_pictures.h"
 #include "engine/marks/overlay.h"
+#include "engine/watermark_picture.h"
 
 namespace ravelin {
 namespace {
@@ -70,6 +72,53 @@ int64_t PlaceAlong(Along rule, int64_t room, int64_t size, int64_t offset) {
       return room - size - offset;
   }
   return 0;
+}
+
+// The size of a w x h mark turned by `angle` degrees, as the bounding box of the turned
+// rectangle (FreeImage's turned bitmap is up to two pixels larger).
+void TurnedSize(double w, double h, int angle, double* turnedWidth, double* turnedHeight) {
+  const double radians = angle * M_PI / 180.0;
+  *turnedWidth = std::fabs(w * std::cos(radians)) + std::fabs(h * std::sin(radians));
+  *turnedHeight = std::fabs(w * std::sin(radians)) + std::fabs(h * std::cos(radians));
+}
+
+// True when the window of windowWidth x windowHeight at the top-left corner of a w x h mark
+// turned by `angle` degrees lies in the turned bitmap's transparent corner, at least a few
+// pixels clear of the turned rectangle (FreeImage turns counter-clockwise about the centre,
+// its edges spread by a pixel or two): nothing of the mark could show there. Shown by a
+// separating axis: the window's and the rectangle's sides.
+bool TurnedMarkMissesWindow(double w, double h, int angle, double windowWidth, double windowHeight) {
+  constexpr double kClearance = 4;
+  const double radians = angle * M_PI / 180.0;
+  const double c = std::cos(radians), s = std::sin(radians);
+  double turnedWidth = 0, turnedHeight = 0;
+  TurnedSize(w, h, angle, &turnedWidth, &turnedHeight);
+  struct Point { double x, y; };
+  Point rectangle[4];
+  int n = 0;
+  for (const double x : {-w / 2, w / 2}) {
+    for (const double y : {-h / 2, h / 2}) {
+      // Screen coordinates, y downward: counter-clockwise on the screen.
+      rectangle[n++] = {turnedWidth / 2 + x * c + y * s, turnedHeight / 2 - x * s + y * c};
+    }
+  }
+  const Point window[4] = {{0, 0}, {windowWidth, 0}, {0, windowHeight}, {windowWidth, windowHeight}};
+  const Point axes[4] = {{1, 0}, {0, 1}, {c, -s}, {s, c}};
+  for (const Point& axis : axes) {
+    double rectangleMin = INFINITY, rectangleMax = -INFINITY, windowMin = INFINITY, windowMax = -INFINITY;
+    for (const Point& p : rectangle) {
+      const double along = p.x * axis.x + p.y * axis.y;
+      rectangleMin = std::min(rectangleMin, along);
+      rectangleMax = std::max(rectangleMax, along);
+    }
+    for (const Point& p : window) {
+      const double along = p.x * axis.x + p.y * axis.y;
+      windowMin = std::min(windowMin, along);
+      windowMax = std::max(windowMax, along);
+    }
+    if (windowMax + kClearance < rectangleMin || rectangleMax + kClearance < windowMin) return true;
+  }
+  return false;
 }
 
 int ClampToInt(int64_t value) {
@@ -147,21 +196,55 @@ FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobCont
     maxWidth = static_cast<int>(std::clamp<int64_t>(room.width - room.xOffset, 1, kMaxPsdSide));
     maxHeight = static_cast<int>(std::clamp<int64_t>(room.height - room.yOffset, 1, kMaxPsdSide));
   }
-  Picture picture;
+  // Left out, as the front ends have checked before the run: a text mark without its font, a
+  // text with nothing to draw, a file that is no PNG, JPEG or BMP. Any other mark that was
+  // asked for and cannot be made fails the step rather than leave the image without it.
+  TextBlock block;
+  double markWidth = 0, markHeight = 0;
   if (kind == MarkKind::Text) {
-    if (font != nullptr) picture = BuildTextMark(settings, job, font->font(), maxWidth, maxHeight);
+    if (font == nullptr) return image;
+    block = MeasureTextBlock(settings, job, font->font());
+    if (block.width < 1 || block.height < 1) return image;  // nothing to draw
+    markWidth = static_cast<double>(block.width);
+    markHeight = static_cast<double>(block.height);
   } else {
-    picture = BuildImageMark(settings, maxWidth, maxHeight);
+    if (WatermarkPictureFormat(settings.Image) == FIF_UNKNOWN) return image;
+    WatermarkPictureHeader header;
+    if (ReadWatermarkPictureHeader(settings.Image, &header)) {
+      markWidth = static_cast<double>(header.width);
+      markHeight = static_cast<double>(header.height);
+    }
   }
-  if (!picture) return image;
-  FIBITMAP* mark = PictureToBitmap(picture.get());
-  picture.reset();
-  if (mark == nullptr) return image;
 
-  // A mark that cannot be turned within the image limits is left out like one that cannot
-  // be drawn.
+  // A turned mark is drawn whole, then cut to the room from its top-left corner. Known from its
+  // size alone: one that cannot be turned within the limits fails before it is drawn, and one
+  // whose part that is kept is all transparent corner shows nothing, so it is not drawn at all.
+  const int angle = MarkAngle(kind, settings);
+  if (Rotates(angle) && markWidth > 0) {
+    double turnedWidth = 0, turnedHeight = 0;
+    TurnedSize(markWidth, markHeight, angle, &turnedWidth, &turnedHeight);
+    const MarkRoom room = RoomFor(kind, settings, width, height);
+    const double windowWidth = std::min<double>(turnedWidth, room.width - room.xOffset);
+    const double windowHeight = std::min<double>(turnedHeight, room.height - room.yOffset);
+    if (!WithinImageLimits(static_cast<uint64_t>(std::ceil(turnedWidth)) + 2,
+                           static_cast<uint64_t>(std::ceil(turnedHeight)) + 2, 32) ||
+        windowWidth <= 0 || windowHeight <= 0) {
+      FreeImage_Unload(image);
+      return nullptr;
+    }
+    if (TurnedMarkMissesWindow(markWidth, markHeight, angle, windowWidth, windowHeight)) return image;
+  }
+
+  Picture picture = kind == MarkKind::Text
+                        ? DrawTextBlock(settings, block, font->font(), maxWidth, maxHeight)
+                        : BuildImageMark(settings, maxWidth, maxHeight);
+  FIBITMAP* mark = picture ? PictureToBitmap(picture.get()) : nullptr;
+  picture.reset();
   mark = RotateMark(mark, kind, settings);
-  if (mark == nullptr) return image;
+  if (mark == nullptr) {
+    FreeImage_Unload(image);
+    return nullptr;
+  }
   mark = FitMark(mark, kind, settings, width, height);
   if (mark == nullptr) {
     FreeImage_Unload(image);

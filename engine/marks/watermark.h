@@ -16,10 +16,11 @@ namespace ravelin {
 
 // Returns the image the pipeline goes on with: `image` itself when `Do Watermark` is 0;
 // otherwise a 24-bit image (a converted copy replaces and releases `image`) carrying the mark.
-// No font (text mark), an unreadable picture (image mark) or a mark that cannot be drawn or
-// rotated within the image limits leaves the mark out. When the
-// offsets leave no room for a mark (width - X offset <= 0 or height - Y offset <= 0 within the
-// boundary) the image is released and null returned: the conversion fails. Null in, null out.
+// No font or nothing to draw (text mark) or a file that is no PNG, JPEG or BMP (image mark)
+// leaves the mark out. A mark that cannot be made (a picture that cannot be decoded, a mark
+// beyond the image limits drawn or turned, a failed allocation) or for which the offsets leave
+// no room (width - X offset <= 0 or height - Y offset <= 0 within the boundary) releases the
+// image and returns null: the conversion fails. Null in, null out.
 FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobContext& job,
                         const WatermarkFont* font, unsigned width, unsigned height);
 
@@ -51,7 +52,8 @@ FIBITMAP* FitMark(FIBITMAP* mark, MarkKind kind, const Settings& settings, unsig
 MarkPoint PlaceMark(unsigned markWidth, unsigned markHeight, MarkKind kind,
                     const Settings& settings, unsigned width, unsigned height);
 
-// True when `path` names a PNG, JPEG or BMP picture the image mark can be made from.
+// True when `path` names a PNG, JPEG or BMP picture the image mark can be made from, judged
+// from its header (and for a BMP its rows, decoded and dropped) without decoding its pixels.
 bool CanLoadWatermarkImage(const std::string& path);
 
 }  // namespace ravelin

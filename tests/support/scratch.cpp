@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -103,6 +104,20 @@ void MakeRunFolders(const ScratchDir& home) {
 RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
                      const std::string& cwd, const std::function<void()>& inChild) {
   return RunProgram(RavelinBinary(), args, home, cwd, inChild);
+}
+
+RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
+                     const std::string& cwd, const RunLimits& limits) {
+  return RunRavelin(args, home, cwd, [limits] {
+    if (limits.addressSpaceBytes != 0) {
+      const struct rlimit limit = {limits.addressSpaceBytes, limits.addressSpaceBytes};
+      if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(127);
+    }
+    if (limits.cpuSeconds != 0) {
+      const struct rlimit limit = {limits.cpuSeconds, limits.cpuSeconds};
+      if (setrlimit(RLIMIT_CPU, &limit) != 0) _exit(127);
+    }
+  });
 }
 
 RunResult RunProgram(const std::string& binary, const std::vector<std::string>& args,

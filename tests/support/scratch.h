@@ -36,6 +36,13 @@ struct RunResult {
   std::string err;                  // standard error
 };
 
+// Resource limits of a run (0: none): its address space (setrlimit RLIMIT_AS) and its processor
+// time (RLIMIT_CPU, past which the run is killed and its exitCode is -1).
+struct RunLimits {
+  uint64_t addressSpaceBytes = 0;
+  unsigned cpuSeconds = 0;
+};
+
 // Runs the built ravelin with `args`, standard input from /dev/null, its own XDG_CONFIG_HOME and
 // XDG_RUNTIME_DIR inside `home`, and the working folder `cwd` (when not empty). `inChild`, when
 // given, runs in the child just before the program starts (to change descriptors or the
@@ -46,6 +53,10 @@ RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& hom
 // Starts the built ravelin as RunRavelin does, but returns at once with its process id; its
 // standard output and error go to /dev/null. WaitForRavelin gives its exit status (-1 when a
 // signal ended it).
+// The same with resource limits applied to the program.
+RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& home,
+                     const std::string& cwd, const RunLimits& limits);
+
 int StartRavelin(const std::vector<std::string>& args, const ScratchDir& home);
 int WaitForRavelin(int pid);
 
