@@ -53,17 +53,17 @@ void RunMainWindow(const WindowModeRequest& request) {
 }  // namespace
 
 void RunWindowMode(const WindowModeRequest& request) {
-  if (request.kind != WindowModeKind::Window) {
-    if (request.console != nullptr) {
-      request.console->PrintLine("This window is not part of this build yet.");
-    }
-    return;
-  }
   if (!DisplayAvailable()) {
     if (request.console != nullptr) {
       request.console->PrintLine(
-          "No display to open the window on; the console converter works without one: "
-          "ravelin -i FILE -o FOLDER (ravelin -h lists the options).");
+          "The window mode needs a display and none was found; the console converter works "
+          "without one: ravelin -i FILE -o FOLDER (ravelin -h lists the options).");
+    }
+    return;
+  }
+  if (request.kind != WindowModeKind::Window) {
+    if (request.console != nullptr) {
+      request.console->PrintLine("This window of the window mode is not in this build yet.");
     }
     return;
   }

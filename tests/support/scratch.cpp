@@ -89,6 +89,8 @@ RunResult RunRavelin(const std::vector<std::string>& args, const ScratchDir& hom
     if (devNull >= 0) dup2(devNull, STDIN_FILENO);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    // No display: a start that reaches the window mode says so and ends instead of waiting.
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
     if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
     std::vector<char*> argv;
     const std::string binary = RavelinBinary();
