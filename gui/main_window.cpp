@@ -94,6 +94,7 @@ MainWindow::MainWindow(WindowContext& context) : context_(context) {
     const QString label = Text("Menu", row.labelKey);
     action->setText(*row.shortcut ? label + "\t" + row.shortcut : label);
     action->setToolTip(label);
+    action->setIconText(label);
     if (*row.shortcut) {
       action->setShortcut(QKeySequence(QString::fromLatin1(row.shortcut)));
       action->setShortcutContext(Qt::WindowShortcut);
@@ -195,6 +196,8 @@ void MainWindow::BuildFieldButtons() {
     button->setFocusPolicy(Qt::NoFocus);
     button->setIconSize(QSize(16, 16));
     button->setIcon(IconOf(context_.pictures.menu, row->pictureKey));
+    // Without its picture the button still shows that it can be pressed.
+    if (button->icon().isNull()) button->setText("...");
     const QString tip = Text("Menu", row->labelKey);
     button->setToolTip(tip);
     button->setAccessibleName(tip);
