@@ -130,6 +130,26 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void WorksByKeyboard() {
+    MainWindow& w = Open();
+    ScriptedDialogs dialogs;
+    context_->settings.RecentOutFolders = "/a/\t/b/";
+    w.RefreshOutFolderList();
+    auto* folders = Control<QComboBox>(w, kOutputFolderList);
+    folders->setFocus();
+    QTest::keyClick(folders, Qt::Key_Down);
+    QCOMPARE(folders->currentText(), QString("/b/"));
+    QCOMPARE(context_->job.OutputFolder, std::string("/b/"));
+    // F5 converts (here: refused for the empty input), Ctrl+N starts anew, Alt+X ends.
+    QTest::keyClick(&w, Qt::Key_F5);
+    QCOMPARE(dialogs.Last().kind, QString("warning"));
+    QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(Status(), QString("Ready"));
+    QVERIFY(w.isVisible());
+    QTest::keyClick(&w, Qt::Key_X, Qt::AltModifier);
+    QVERIFY(!w.isVisible());
+  }
+
   void LaysOutForTheWidth() {
     for (int width : {510, 610}) {
       MainWindow& w = Open(width);
