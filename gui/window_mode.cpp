@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui/display_check.h"
+#include "gui/exit_signals.h"
 #include "gui/main_window.h"
 #include "gui/window_context.h"
 #include "gui/window_geometry.h"
@@ -42,6 +43,9 @@ void RunMainWindow(const WindowModeRequest& request) {
   BuildFormatTables();
 
   MainWindow window(context);
+  // A stop request ends the loops (a running conversion first finishes its file), so the
+  // window's place and the recent folders are still saved.
+  ExitSignals exitSignals([] { QCoreApplication::quit(); });
   window.Prepare();
   QApplication::exec();
 
@@ -53,6 +57,7 @@ void RunMainWindow(const WindowModeRequest& request) {
 }  // namespace
 
 void RunWindowMode(const WindowModeRequest& request) {
+  CatchExitSignalsEarly();
   if (!DisplayAvailable()) {
     if (request.console != nullptr) {
       request.console->PrintLine(
