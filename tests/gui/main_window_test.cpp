@@ -261,6 +261,29 @@ class MainWindowTest : public QObject {
     QCOMPARE(Control<QComboBox>(w, kOutputFolderList)->currentText(), out);
   }
 
+  void AppliesInterfaceChanges() {
+    MainWindow& w = Open();
+    auto* toolbar = w.findChild<QToolBar*>(kMainToolbarName);
+    QCOMPARE(toolbar->iconSize(), QSize(32, 32));
+    // Only the icon size changed: a new toolbar with the new size, the mark cleared.
+    context_->settings.UISize = 4;
+    context_->refreshMark = 2;
+    w.ApplyInterfaceChanges();
+    QCOMPARE(context_->refreshMark, 0);
+    toolbar = w.findChild<QToolBar*>(kMainToolbarName);
+    QCOMPARE(toolbar->iconSize(), QSize(64, 64));
+    QCOMPARE(w.findChildren<QToolBar*>(kMainToolbarName).size(), 1);
+    QCOMPARE(CommandAction(w, kCommandNew)->text(), QString("New\tCtrl+N"));
+    // The recent folder list follows a changed number of folders.
+    context_->settings.RecentOutFolders = "/a/\t/b/\t/c/";
+    context_->settings.OutFoldersNumber = 2;
+    context_->refreshMark = 1;
+    w.ApplyInterfaceChanges(0);
+    QCOMPARE(context_->refreshMark, 0);
+    QCOMPARE(Control<QComboBox>(w, kOutputFolderList)->count(), 2);
+    QCOMPARE(w.findChildren<QToolButton*>(QString::fromStdString(FieldButtonName(1))).size(), 1);
+  }
+
   void HelpCommandsOpenTheirTargets() {
     MainWindow& w = Open();
     ScriptedDialogs dialogs;
