@@ -50,9 +50,22 @@ bool WaylandReachable() {
 bool DisplayAvailable() {
   const std::string chosen = Variable("QT_QPA_PLATFORM");
   if (!chosen.empty()) {
-    if (chosen.rfind("xcb", 0) == 0) return XReachable();
-    if (chosen.rfind("wayland", 0) == 0) return WaylandReachable();
-    return true;  // offscreen, vnc and the like need no display
+    // A list such as "wayland;xcb" is tried in order by the toolkit: one usable entry will do.
+    size_t start = 0;
+    while (start <= chosen.size()) {
+      size_t end = chosen.find(';', start);
+      if (end == std::string::npos) end = chosen.size();
+      const std::string name = chosen.substr(start, end - start);
+      if (name.rfind("xcb", 0) == 0) {
+        if (XReachable()) return true;
+      } else if (name.rfind("wayland", 0) == 0) {
+        if (WaylandReachable()) return true;
+      } else if (!name.empty()) {
+        return true;  // offscreen, vnc and the like need no display
+      }
+      start = end + 1;
+    }
+    return false;
   }
   const bool x = XReachable();
   const bool wayland = WaylandReachable();

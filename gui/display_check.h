@@ -7,8 +7,9 @@
 namespace ravelin {
 
 // True when a display is reachable; may choose the platform the toolkit starts with
-// (QT_QPA_PLATFORM) when only one of X11 and Wayland is reachable. A platform already chosen
-// in QT_QPA_PLATFORM is kept, and only refused when it is X11 or Wayland and not reachable.
+// (QT_QPA_PLATFORM) when only one of X11 and Wayland is reachable. A platform (or list of
+// platforms) already chosen in QT_QPA_PLATFORM is kept, and refused only when none of its
+// entries is usable: X11 and Wayland need their display, the others need none.
 bool DisplayAvailable();
 
 }  // namespace ravelin

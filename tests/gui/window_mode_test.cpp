@@ -36,7 +36,7 @@ class WindowModeTest : public QObject {
   }
 
   void WithoutADisplaySaysSoInOneLine() {
-    for (const char* platform : {"", "xcb"}) {
+    for (const char* platform : {"", "xcb", "wayland;xcb"}) {
       QProcess process;
       QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
       env.remove("DISPLAY");
