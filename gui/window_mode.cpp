@@ -1,14 +1,82 @@
 #include "gui/window_mode.h"
 
+#include <QApplication>
+#include <QScreen>
+#include <vector>
+
+#include "gui/display_check.h"
+#include "gui/exit_signals.h"
+#include "gui/main_window.h"
+#include "gui/window_context.h"
+#include "gui/window_geometry.h"
+#include "i18n/language_table.h"
 #include "platform/console.h"
+#include "settings/config_file.h"
+#include "settings/formats.h"
 
 namespace ravelin {
 
-void RunWindowMode(const WindowModeRequest& request) {
-  if (request.console != nullptr) {
-    request.console->PrintLine(
-        "The window mode is not part of this build; run with -h for the console options.");
+namespace {
+
+// The screens' usable areas, the primary one first.
+std::vector<QRect> ScreenAreas() {
+  std::vector<QRect> areas;
+  if (QScreen* primary = QGuiApplication::primaryScreen()) areas.push_back(primary->availableGeometry());
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen != QGuiApplication::primaryScreen()) areas.push_back(screen->availableGeometry());
   }
+  return areas;
+}
+
+void RunMainWindow(const WindowModeRequest& request) {
+  WindowContext context;
+  context.appTitle = request.appTitle;
+  context.settings.ConfigPath = DefaultConfigPath();
+  const std::vector<QRect> screens = ScreenAreas();
+  DesktopSize desktop;
+  if (!screens.empty()) desktop = {screens.front().width(), screens.front().height()};
+  LoadSettings(context.settings, desktop);
+  // A damaged or old file, or a screen that is gone, never puts the window out of reach.
+  MendWindowPlacement(context.settings, screens);
+  LoadLanguage();
+  LoadBuiltInPictures(context.pictures);
+  BuildFormatTables();
+
+  MainWindow window(context);
+  // A stop request ends the loops (a running conversion first finishes its file), so the
+  // window's place and the recent folders are still saved.
+  ExitSignals exitSignals([] { QCoreApplication::quit(); });
+  window.Prepare();
+  QApplication::exec();
+
+  StoreWindowState(context.settings, window);
+  if (context.settings.OutFoldersHistory == 0) context.settings.RecentOutFolders.clear();
+  SaveSettings(context.settings);
+}
+
+}  // namespace
+
+void RunWindowMode(const WindowModeRequest& request) {
+  CatchExitSignalsEarly();
+  if (!DisplayAvailable()) {
+    if (request.console != nullptr) {
+      request.console->PrintLine(
+          "The window mode needs a display and none was found; the console converter works "
+          "without one: ravelin -i FILE -o FOLDER (ravelin -h lists the options).");
+    }
+    return;
+  }
+  if (request.kind != WindowModeKind::Window) {
+    if (request.console != nullptr) {
+      request.console->PrintLine("This window of the window mode is not in this build yet.");
+    }
+    return;
+  }
+  static int argc = 1;
+  static char name[] = "ravelin";
+  static char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+  RunMainWindow(request);
 }
 
 }  // namespace ravelin

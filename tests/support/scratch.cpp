@@ -84,6 +84,8 @@ namespace {
   if (devNull > STDERR_FILENO) close(devNull);
   setenv("XDG_CONFIG_HOME", (home / "config").c_str(), 1);
   setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+  // No display: a start that reaches the window mode says so and ends instead of waiting.
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
   if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
   if (inChild) inChild();
   std::vector<char*> argv;
