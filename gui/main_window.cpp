@@ -12,10 +12,19 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
+#include "gui/about_window.h"
 #include "gui/main_commands.h"
+#include "gui/preferences/preferences_window.h"
+#include "gui/search_window.h"
+#include "gui/themes.h"
+#include "gui/update_answers.h"
+#include "update/update_address.h"
+#include "update/update_check.h"
+#include "update/update_schedule.h"
 #include "gui/output_format_selector.h"
 #include "gui/message_boxes.h"
 #include "gui/window_geometry.h"
@@ -327,9 +336,47 @@ void MainWindow::VisitHomepage() {
   ShellOpen(QString(kWebSite) + "/" + kProgramWord + "/");
 }
 
-void MainWindow::NotInThisBuild() {
-  ShowInfo(this, QString::fromStdString(context_.appTitle),
-           "This command is not in this build yet.");
+void MainWindow::OpenPreferencesWindow() {
+  OpenPreferences(this, context_, [this] { ApplyInterfaceChanges(); });
+}
+
+void MainWindow::OpenOutputFormatOptions() {
+  // The "Output" page.
+  context_.preferencesStartPage = 3;
+  OpenPreferencesWindow();
+}
+
+void MainWindow::OpenSearchWindow() { ShowSearchWindow(this, context_); }
+
+void MainWindow::OpenAboutWindow() { ShowAboutWindow(this, context_); }
+
+void MainWindow::CheckForNewVersion() {
+  // The fetch runs apart from the main thread; its answer comes back here as a queued call,
+  // which Qt drops when the window is gone (and the window's end cancels the fetch).
+  updateFetch_.Start(UpdateDataAddress(), context_.appTitle, [this](const std::string& fetched) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, fetched] {
+          DialogUpdatePrompts prompts(this);
+          AnswerUpdateCheck(fetched, prompts);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void MainWindow::ShowScreenshotExample() {
+  inputField_->setText("/images/example.bmp");
+  const QString folder = "/converted/";
+  folderList_->insertItem(0, IconOf(context_.pictures.menu, "FavFolder"), folder);
+  folderList_->setCurrentIndex(0);
+}
+
+void MainWindow::ScheduledUpdateCheck() {
+  // After the window is shown, so the question never delays its first appearance.
+  QTimer::singleShot(0, this, [this] {
+    DialogUpdatePrompts prompts(this);
+    if (AskScheduledUpdateCheck(context_.settings, prompts)) CheckForNewVersion();
+  });
 }
 
 void MainWindow::RequestLayout() {
@@ -377,15 +424,14 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 void MainWindow::ReloadPictures(bool toolbarOnly) {
-  // Rebuilt from the sets in use; the theme loader replaces them before this runs.
-  ImageSets& sets = context_.pictures;
+  LoadTheme(context_, !toolbarOnly, !toolbarOnly, true);
+  // A picture the theme has not at the toolbar's size is shown scaled to it.
   const int pixels = IconPixels(context_.settings.UISize);
-  for (auto& [key, picture] : sets.toolbar) {
+  for (auto& [key, picture] : context_.pictures.toolbar) {
     if (!picture.isNull() && picture.size() != QSize(pixels, pixels)) {
       picture = picture.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
   }
-  if (toolbarOnly) return;
 }
 
 void MainWindow::ApplyInterfaceChanges(int formatIndex) {

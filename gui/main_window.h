@@ -11,6 +11,7 @@
 #include <string>
 
 #include "engine/batch_worker.h"
+#include "update/update_fetch.h"
 #include "gui/window_context.h"
 
 class QAction;
@@ -53,7 +54,16 @@ class MainWindow : public QMainWindow {
   void OpenManual();
   void SendFeedback();
   void VisitHomepage();
-  void NotInThisBuild();
+  void OpenPreferencesWindow();
+  void OpenOutputFormatOptions();
+  void OpenSearchWindow();
+  void OpenAboutWindow();
+  void CheckForNewVersion();
+  // The scheduled update check: asks when the check is due, after the window is shown.
+  void ScheduledUpdateCheck();
+  // The screenshot mode's example: an input path under "/images/" with an accepted extension
+  // and the output folder "/converted/" shown with the favourite-folder picture.
+  void ShowScreenshotExample();
 
   // The input list and output folder as the window shows them.
   bool AddInputFileInWindow(const std::string& path);
@@ -115,6 +125,8 @@ class MainWindow : public QMainWindow {
   int menuHeight_ = 0;
   int toolbarHeight_ = 0;
   int statusHeight_ = 0;
+  // Cancelled when the window goes, so a late answer never reaches a closed window.
+  UpdateFetch updateFetch_;
 };
 
 }  // namespace ravelin

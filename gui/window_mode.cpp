@@ -7,6 +7,9 @@
 #include "gui/display_check.h"
 #include "gui/exit_signals.h"
 #include "gui/main_window.h"
+#include "gui/screenshot.h"
+#include "gui/themes.h"
+#include "gui/uninstall_window.h"
 #include "gui/window_context.h"
 #include "gui/window_geometry.h"
 #include "i18n/language_table.h"
@@ -28,8 +31,9 @@ std::vector<QRect> ScreenAreas() {
   return areas;
 }
 
-void RunMainWindow(const WindowModeRequest& request) {
-  WindowContext context;
+// Steps shared by every window of the mode: the configuration, the texts, the pictures and the
+// theme, the format tables.
+void PrepareContext(WindowContext& context, const WindowModeRequest& request) {
   context.appTitle = request.appTitle;
   context.settings.ConfigPath = DefaultConfigPath();
   const std::vector<QRect> screens = ScreenAreas();
@@ -40,18 +44,48 @@ void RunMainWindow(const WindowModeRequest& request) {
   MendWindowPlacement(context.settings, screens);
   LoadLanguage();
   LoadBuiltInPictures(context.pictures);
+  ListThemes(context);
+  LoadTheme(context, true, true, true);
   BuildFormatTables();
+}
 
+void RunMainWindow(const WindowModeRequest& request) {
+  WindowContext context;
+  PrepareContext(context, request);
   MainWindow window(context);
   // A stop request ends the loops (a running conversion first finishes its file), so the
   // window's place and the recent folders are still saved.
   ExitSignals exitSignals([] { QCoreApplication::quit(); });
   window.Prepare();
+  window.ScheduledUpdateCheck();
   QApplication::exec();
 
   StoreWindowState(context.settings, window);
   if (context.settings.OutFoldersHistory == 0) context.settings.RecentOutFolders.clear();
   SaveSettings(context.settings);
+}
+
+// "-T": the main window at 400, 400 with the example paths, photographed for the web site.
+void RunScreenshotMode(const WindowModeRequest& request) {
+  const QString folder = PrepareScreenshotFolder(*request.params);
+  if (folder.isEmpty()) return;
+  WindowContext context;
+  context.runMode = "T";
+  PrepareContext(context, request);
+  context.settings.IsMaximized = 0;
+  MainWindow window(context);
+  window.Prepare();
+  window.setGeometry(400, 400, 510, 260);
+  window.ShowScreenshotExample();
+  TakeScreenshots(&window, folder);
+}
+
+void RunUninstall(const WindowModeRequest& request) {
+  WindowContext context;
+  context.appTitle = request.appTitle;
+  LoadLanguage();
+  LoadBuiltInPictures(context.pictures);
+  RunUninstallWindow(context);
 }
 
 }  // namespace
@@ -66,17 +100,21 @@ void RunWindowMode(const WindowModeRequest& request) {
     }
     return;
   }
-  if (request.kind != WindowModeKind::Window) {
-    if (request.console != nullptr) {
-      request.console->PrintLine("This window of the window mode is not in this build yet.");
-    }
-    return;
-  }
   static int argc = 1;
   static char name[] = "ravelin";
   static char* argv[] = {name, nullptr};
   QApplication application(argc, argv);
-  RunMainWindow(request);
+  switch (request.kind) {
+    case WindowModeKind::Window:
+      RunMainWindow(request);
+      break;
+    case WindowModeKind::Uninstall:
+      RunUninstall(request);
+      break;
+    case WindowModeKind::Screenshot:
+      RunScreenshotMode(request);
+      break;
+  }
 }
 
 }  // namespace ravelin
