@@ -46,13 +46,13 @@ int RunProgram(const std::vector<std::string>& params) {
     case CommandLineOutcome::Ended:
       break;
     case CommandLineOutcome::WindowMode:
-      RunWindowModule({WindowModeKind::Window, &params, &console, appTitle});
+      RunWindowModule({WindowModeKind::Window, &params, &console, appTitle, &SessionEnding});
       break;
     case CommandLineOutcome::UninstallMode:
-      RunWindowModule({WindowModeKind::Uninstall, &params, &console, appTitle});
+      RunWindowModule({WindowModeKind::Uninstall, &params, &console, appTitle, &SessionEnding});
       break;
     case CommandLineOutcome::ScreenshotMode:
-      RunWindowModule({WindowModeKind::Screenshot, &params, &console, appTitle});
+      RunWindowModule({WindowModeKind::Screenshot, &params, &console, appTitle, &SessionEnding});
       break;
   }
   ReleaseInstanceGuard();

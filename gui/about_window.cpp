@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "gui/child_window.h"
+#include "gui/window_texts.h"
 #include "gui/message_boxes.h"
 #include "gui/window_numbers.h"
 #include "i18n/language_table.h"
@@ -17,10 +19,6 @@
 
 namespace ravelin {
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 // A hyperlink: blue text, underlined under the pointer, that opens its target through the
 // shell when clicked.
@@ -103,17 +101,7 @@ void ShowAboutWindow(QWidget* mainWindow, WindowContext& context) {
     QObject::connect(new QShortcut(key, window), &QShortcut::activated, ok, &QPushButton::click);
   }
   QObject::connect(ok, &QPushButton::clicked, window, &QDialog::close);
-  QObject::connect(window, &QDialog::finished, window, [window, mainWindow] {
-    window->deleteLater();
-    if (mainWindow != nullptr) mainWindow->activateWindow();
-  });
-
-  if (mainWindow != nullptr) {
-    window->move(mainWindow->frameGeometry().center() - window->rect().center());
-  }
-  window->show();
-  window->activateWindow();
-  ok->setFocus();
+  ShowChildWindow(window, mainWindow, ok);
 }
 
 }  // namespace ravelin

@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "gui/window_texts.h"
 #include "engine/marks_module.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"
@@ -16,10 +17,6 @@
 namespace ravelin {
 
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 QString Message(const char* key, const std::string& s1 = std::string()) {
   return QString::fromStdString(FormatText(GetText("Msg", key), s1));

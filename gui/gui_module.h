@@ -23,6 +23,9 @@ struct WindowModeRequest {
   const std::vector<std::string>* params = nullptr;  // the command line, program name excluded
   Console* console = nullptr;                          // for the lines printed when no window opens
   std::string appTitle;                                // `AppTitle`
+  // The program's own session-end state: a stop signal that came while the module was loading
+  // reached the program's watcher, not the module's copy of it.
+  bool (*sessionEnding)() = nullptr;
 };
 
 // The table of entry points the module hands out.
@@ -31,7 +34,7 @@ struct GuiApi {
   // Runs the asked mode until its last window closes; returns when it has ended.
   void (*runWindowMode)(const WindowModeRequest& request);
 };
-inline constexpr int kGuiApiVersion = 1;
+inline constexpr int kGuiApiVersion = 2;
 // The module's one exported symbol: `extern "C" const GuiApi* ravelin_gui_api()`.
 inline constexpr char kGuiEntry[] = "ravelin_gui_api";
 inline constexpr char kGuiModuleName[] = "ravelin-gui.so";

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLineEdit>
 
+#include "gui/window_texts.h"
 #include "engine/input_list.h"
 #include "gui/main_window.h"
 #include "gui/message_boxes.h"
@@ -16,10 +17,6 @@
 namespace ravelin {
 
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 // The requester filter from the "|"-separated description and pattern fields.
 QString QtFilter(const std::string& fields) {

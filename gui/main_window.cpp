@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include "gui/window_texts.h"
 #include "gui/about_window.h"
 #include "gui/main_commands.h"
 #include "gui/preferences/preferences_window.h"
@@ -31,16 +32,13 @@
 #include "gui/window_numbers.h"
 #include "i18n/language_table.h"
 #include "platform/product.h"
+#include "platform/session_end.h"
 #include "settings/formats.h"
 #include "settings/settings.h"
 
 namespace ravelin {
 
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 QString Name(int control) { return QString::fromStdString(ControlName(kMainWindow, control)); }
 
@@ -374,6 +372,8 @@ void MainWindow::ShowScreenshotExample() {
 void MainWindow::ScheduledUpdateCheck() {
   // After the window is shown, so the question never delays its first appearance.
   QTimer::singleShot(0, this, [this] {
+    // Not when the program is being ended meanwhile: nobody is there to answer.
+    if (SessionEnding()) return;
     DialogUpdatePrompts prompts(this);
     if (AskScheduledUpdateCheck(context_.settings, prompts)) CheckForNewVersion();
   });

@@ -7,14 +7,11 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "gui/window_texts.h"
 #include "i18n/language_table.h"
 
 namespace ravelin {
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 class QtDialogs final : public Dialogs {
  public:

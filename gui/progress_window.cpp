@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <system_error>
 
+#include "gui/window_texts.h"
 #include "gui/format_duration.h"
 #include "gui/message_boxes.h"
 #include "gui/window_numbers.h"
@@ -15,10 +16,6 @@
 namespace ravelin {
 
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 QString Name(int control) {
   return QString::fromStdString(ControlName(kProgressWindow, control));

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include "gui/child_window.h"
+#include "gui/window_texts.h"
 #include "gui/message_boxes.h"
 #include "gui/window_numbers.h"
 #include "i18n/language_table.h"
@@ -14,10 +16,6 @@
 
 namespace ravelin {
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 template <typename Widget>
 Widget* Place(Widget* widget, int control, int x, int y, int width, int height) {
@@ -84,17 +82,7 @@ void ShowSearchWindow(QWidget* mainWindow, WindowContext& context) {
     ShellOpen(SearchPage(fromExtension, toExtension));
     window->accept();
   });
-  QObject::connect(window, &QDialog::finished, window, [window, mainWindow] {
-    window->deleteLater();
-    if (mainWindow != nullptr) mainWindow->activateWindow();
-  });
-
-  if (mainWindow != nullptr) {
-    window->move(mainWindow->frameGeometry().center() - window->rect().center());
-  }
-  window->show();
-  window->activateWindow();
-  from->setFocus();
+  ShowChildWindow(window, mainWindow, from);
 }
 
 }  // namespace ravelin

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "gui/window_texts.h"
 #include "gui/message_boxes.h"
 #include "gui/window_numbers.h"
 #include "i18n/language_table.h"
@@ -13,10 +14,6 @@
 
 namespace ravelin {
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
 
 }  // namespace
 

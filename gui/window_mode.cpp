@@ -1,11 +1,13 @@
 #include "gui/window_mode.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
 #include <vector>
 
 #include "gui/display_check.h"
-#include "gui/exit_signals.h"
 #include "gui/main_window.h"
 #include "gui/screenshot.h"
 #include "gui/themes.h"
@@ -14,6 +16,7 @@
 #include "gui/window_geometry.h"
 #include "i18n/language_table.h"
 #include "platform/console.h"
+#include "platform/session_end.h"
 #include "settings/config_file.h"
 #include "settings/formats.h"
 
@@ -29,6 +32,18 @@ std::vector<QRect> ScreenAreas() {
     if (screen != QGuiApplication::primaryScreen()) areas.push_back(screen->availableGeometry());
   }
   return areas;
+}
+
+// The end of the session (a stop signal, or the desktop's session ending): the worker has been
+// told and stops after removing its temporary file; a box or window that waits for an answer is
+// closed unanswered; the loops end, so the window's place and the recent folders are saved.
+void CloseForSessionEnd() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (auto* dialog = qobject_cast<QDialog*>(window); dialog != nullptr && dialog->isVisible()) {
+      dialog->done(QDialog::Rejected);
+    }
+  }
+  QCoreApplication::quit();
 }
 
 // Steps shared by every window of the mode: the configuration, the texts, the pictures and the
@@ -53,9 +68,15 @@ void RunMainWindow(const WindowModeRequest& request) {
   WindowContext context;
   PrepareContext(context, request);
   MainWindow window(context);
-  // A stop request ends the loops (a running conversion first finishes its file), so the
-  // window's place and the recent folders are still saved.
-  ExitSignals exitSignals([] { QCoreApplication::quit(); });
+  // A stop request ends the loops, so the window's place and the recent folders are still
+  // saved. The watcher calls from its own thread: the closing is posted to the event loop.
+  OnSessionEnd([] {
+    QMetaObject::invokeMethod(qApp, &CloseForSessionEnd, Qt::QueuedConnection);
+  });
+  if (SessionEnding()) QTimer::singleShot(0, &CloseForSessionEnd);
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, [](QSessionManager&) {
+    EndSession();
+  });
   window.Prepare();
   window.ScheduledUpdateCheck();
   QApplication::exec();
@@ -91,7 +112,10 @@ void RunUninstall(const WindowModeRequest& request) {
 }  // namespace
 
 void RunWindowMode(const WindowModeRequest& request) {
-  CatchExitSignalsEarly();
+  // This module has its own copy of the session-end watcher: it takes the signals over, so the
+  // worker and the writer running in here see the end.
+  WatchSessionEnd();
+  if (request.sessionEnding != nullptr && request.sessionEnding()) EndSession();
   if (!DisplayAvailable()) {
     if (request.console != nullptr) {
       request.console->PrintLine(

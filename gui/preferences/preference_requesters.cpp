@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "gui/window_texts.h"
 #include "gui/message_boxes.h"
 #include "gui/preferences/color_text.h"
 #include "gui/preferences/preferences_window.h"
@@ -13,11 +14,6 @@
 
 namespace ravelin {
 namespace {
-
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
-
 
 // The image requester's filter: the all-supported entry, then the three image kinds in the
 // walking order of the format hash map, then every file.

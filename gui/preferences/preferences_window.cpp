@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "gui/window_texts.h"
 #include "gui/message_boxes.h"
 #include "gui/window_numbers.h"
 #include "i18n/language_table.h"
@@ -25,9 +26,7 @@ namespace {
 constexpr int kPageCount = 9;
 
 QString Text(const char* key) { return QString::fromStdString(GetText("Preferences", key)); }
-QString Text(const char* group, const char* key) {
-  return QString::fromStdString(GetText(group, key));
-}
+using ravelin::Text;
 QString Name(int control) {
   return QString::fromStdString(ControlName(kPreferencesWindow, control));
 }
