@@ -133,17 +133,25 @@ size_t NextCharacter(std::string_view line, size_t at) {
   return at;
 }
 
-// A place at or after `from` where the line can be cut without changing its glyphs, or npos.
-size_t FindCut(const Font& font, std::string_view line, size_t from, size_t limit, bool vector) {
+// cairo keeps coordinates in 1/256 pixel: a piece starts on that grid, so that the edges of
+// the underline and strike-out of neighbouring pieces meet where the whole line's would run.
+constexpr int64_t kGridUnits = kTextUnits / 256;
+
+// A place at or after `from` where the line can be cut without changing its glyphs and where
+// the piece from `start` ends on cairo's grid (its advance in *advance), or npos.
+size_t FindCut(const Font& font, std::string_view line, size_t start, size_t from, size_t limit,
+               bool vector, int64_t* advance) {
   size_t at = NextCharacter(line, from);
   for (int tries = 0; tries < kCutTries && at < std::min(limit, line.size());
        ++tries, at = NextCharacter(line, at + 1)) {
     if (g_unichar_ismark(g_utf8_get_char(line.data() + at))) continue;
     const size_t left = NextCharacter(line, at > kCutContextBytes ? at - kCutContextBytes : 0);
     const size_t right = NextCharacter(line, std::min(line.size(), at + kCutContextBytes));
-    if (CutKeepsGlyphs(font, line.substr(left, at - left), line.substr(at, right - at), vector)) {
-      return at;
+    if (!CutKeepsGlyphs(font, line.substr(left, at - left), line.substr(at, right - at), vector)) {
+      continue;
     }
+    *advance = TextAdvance(font, line.substr(start, at - start), vector);
+    if (*advance % kGridUnits == 0) return at;
   }
   return std::string_view::npos;
 }
@@ -156,13 +164,15 @@ bool ForEachPiece(const Font& font, std::string_view line, bool vector, const Te
   int64_t at = 0;
   for (size_t start = 0; start < line.size();) {
     size_t end = line.size();
+    int64_t advance = 0;
     if (end - start > bounds.pieceBytes) {
-      end = FindCut(font, line, start + bounds.pieceBytes, start + bounds.wholeLineBytes, vector);
+      end = FindCut(font, line, start, start + bounds.pieceBytes, start + bounds.wholeLineBytes,
+                    vector, &advance);
       if (end == std::string_view::npos) return false;
+    } else {
+      advance = TextAdvance(font, line.substr(start), vector);
     }
-    const std::string_view piece = line.substr(start, end - start);
-    const int64_t advance = TextAdvance(font, piece, vector);
-    if (!visit(piece, at, advance)) return true;
+    if (!visit(line.substr(start, end - start), at, advance)) return true;
     at += advance;
     start = end;
   }
@@ -222,7 +232,10 @@ TextBlock MeasureTextBlock(const Settings& settings, const JobContext& job, cons
   }
   // Only a text longer than a piece needs it: shorter ones are laid out line by line as always.
   const bool vector = settings.TextAntialiasing != 0;
-  if (block.text.size() > bounds.pieceBytes) {
+  // The underline and strike-out of vector text are anti-aliased along their run: cut into
+  // pieces they may differ by a shade where the pieces meet, so such text is laid out whole.
+  const bool lined = vector && (font.underline() || font.strikeOut());
+  if (block.text.size() > bounds.pieceBytes && !lined) {
     block.singleFont = InOneFont(block, font, vector, &block.lineHeight);
   }
 
