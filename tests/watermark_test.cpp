@@ -313,6 +313,127 @@ TEST(WatermarkText, TurnedMarkThatShowsNothingIsNotDrawn) {
   EXPECT_GT(hidden, 0);
 }
 
+std::string SavePicture(const test::ScratchDir& dir, const char* name, FREE_IMAGE_FORMAT format,
+                        FIBITMAP* bitmap);
+
+// Lines laid out in pieces (here of a few bytes, so that short texts are cut many times) give
+// the very pixels of lines laid out whole: each alignment, 2D and vector text, padding, leading
+// (overlapping lines too), a half-transparent background, underlined 2D letters, the whole block
+// (as a turned mark is drawn) and a window smaller than the block.
+TEST(WatermarkText, LinesLaidOutInPiecesDrawTheSamePixels) {
+  std::string longLine, cyrillic;
+  while (longLine.size() < 300) longLine += "watermark AVATAR text, ";
+  while (cyrillic.size() < 300) cyrillic += "Привет, мир — АВТО 2024; ";
+  struct Text {
+    const char* why;
+    std::string text;
+  };
+  const Text kTexts[] = {
+      {"many lines", "Alpha%eol%be%eol%Gamma delta, epsilon%eol%%eol%WAVE fi"},
+      {"one long line", longLine},
+      {"a long line among short ones", "short%eol%" + longLine + "%eol%" + longLine.substr(40) + "%EOL%x"},
+      {"one script besides the shared characters", cyrillic},
+  };
+  const std::pair<int, int> kWindows[] = {{INT32_MAX, INT32_MAX}, {170, 55}};
+  TextBounds pieces;
+  pieces.pieceBytes = 8;
+  for (const Text& text : kTexts) {
+    for (int variant = 0; variant < 12; ++variant) {
+      Settings settings = TextMark(text.text);
+      settings.TextAlignment = static_cast<Choice>(variant % 3);
+      settings.TextAntialiasing = variant / 3 % 2;
+      settings.TextPadding = variant < 6 ? 0 : 7;
+      settings.FontLeading = variant < 6 ? 4 : -9;
+      settings.BackOpacity = variant < 6 ? 255 : 128;
+      settings.FontEffect = variant < 6 ? 0 : 1;
+      settings.FontSize = 11;
+      auto font = LoadWatermarkFont(settings);
+      ASSERT_NE(nullptr, font);
+      for (const auto& [maxWidth, maxHeight] : kWindows) {
+        SCOPED_TRACE(std::string(text.why) + ", variant " + std::to_string(variant) + ", window " +
+                     std::to_string(maxWidth));
+        // Underlined vector text is laid out whole.
+        EXPECT_EQ(!(settings.TextAntialiasing && settings.FontEffect == 1),
+                  MeasureTextBlock(settings, JobContext(), font->font(), maxWidth, pieces).singleFont);
+        Picture whole = BuildTextMark(settings, JobContext(), font->font(), maxWidth, maxHeight);
+        Picture cut = BuildTextMark(settings, JobContext(), font->font(), maxWidth, maxHeight,
+                                    nullptr, pieces);
+        ASSERT_TRUE(whole && cut);
+        ASSERT_EQ(PictureWidth(whole.get()), PictureWidth(cut.get()));
+        ASSERT_EQ(PictureHeight(whole.get()), PictureHeight(cut.get()));
+        cairo_surface_flush(whole.get());
+        cairo_surface_flush(cut.get());
+        const size_t bytes = static_cast<size_t>(cairo_image_surface_get_stride(whole.get())) *
+                             static_cast<size_t>(PictureHeight(whole.get()));
+        EXPECT_EQ(0, std::memcmp(cairo_image_surface_get_data(whole.get()),
+                                 cairo_image_surface_get_data(cut.get()), bytes));
+      }
+    }
+  }
+}
+
+// Text that may change font or direction far from where it shows, or a line with no place to
+// cut it, is laid out whole; beyond the bounds of a whole line the mark is refused and the
+// step fails, as for any mark that cannot be made.
+TEST(WatermarkText, TextThatCannotBeLaidOutInPiecesIsBoundedOrRefused) {
+  TextBounds bounds;
+  bounds.pieceBytes = 8;
+  bounds.wholeLineBytes = 200;
+  struct Case {
+    const char* why;
+    std::string text;
+    bool singleFont;
+    bool refused;
+  };
+  std::string shortHebrew, hebrew, marks = "a";
+  while (shortHebrew.size() < 150) shortHebrew += "abc \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D ";
+  while (hebrew.size() < 300) hebrew += "abc \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D ";
+  while (marks.size() < 300) marks += "\xCC\x81";  // combining acute accents: no place to cut
+  const Case kCases[] = {
+      {"right-to-left letters, a short line", shortHebrew, false, false},
+      {"right-to-left letters, a long line", hebrew, false, true},
+      {"a line of combining marks", marks, true, true},
+      {"two scripts", "Привет Γειά " + std::string(40, 'x'), false, false},
+      {"a raw line break", "abc\ndef ghi jkl mno", false, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    Settings settings = TextMark(c.text);
+    auto font = LoadWatermarkFont(settings);
+    const TextBlock block = MeasureTextBlock(settings, JobContext(), font->font(), 100, bounds);
+    EXPECT_EQ(c.singleFont, block.singleFont);
+    EXPECT_EQ(c.refused, block.refused);
+    Picture picture = BuildTextMark(settings, JobContext(), font->font(), 100, 40, nullptr, bounds);
+    EXPECT_EQ(c.refused, picture == nullptr);
+  }
+}
+
+// A 15 MB text, in one line or in %eol% lines, is laid out only as far as the picture shows:
+// the conversion completes within an address space far below what laying out all of it takes.
+TEST(WatermarkText, HugeTextConvertsWithinBoundedMemory) {
+  test::RunLimits limits;
+  limits.cpuSeconds = 60;
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+  limits.addressSpaceBytes = uint64_t{768} << 20;  // the sanitizers reserve more than this
+#endif
+  test::ScratchDir home;
+  const std::string input = SavePicture(home, "in.bmp", FIF_BMP, test::SolidBitmap(400, 200, 24, kWhite));
+  for (const char* unit : {"watermark text ", "watermark text%eol%"}) {
+    SCOPED_TRACE(unit);
+    std::string text;
+    while (text.size() < (size_t{15} << 20)) text += unit;
+    const std::string profile = home / "huge.ini";
+    const std::string contents = "[CLI]\n--wm-font=DejaVu Sans\n--wm-text-alignment=RIGHT\n--wm-text=" + text + "\n";
+    ASSERT_TRUE(test::WriteBytes(profile, std::vector<uint8_t>(contents.begin(), contents.end())));
+    test::ScratchDir out;
+    const test::RunResult run =
+        test::RunRavelin({"--profile=" + profile, "-i", input, "-o", out.path()}, home, "", limits);
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_NE(run.lines.end(), std::find(run.lines.begin(), run.lines.end(), "Conversion complete")) << run.out;
+    EXPECT_EQ(1u, test::ListFolder(out.path()).size());
+  }
+}
+
 TEST(WatermarkText, MissingFontOrNoRoom) {
   Settings settings = TextMark("Sample");
   FIBITMAP* image = DrawWatermark(test::SolidBitmap(50, 40, 32, kWhite), settings, JobContext(),

@@ -9,6 +9,9 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include <FreeImage.h>
 #include <cairo.h>
@@ -104,9 +107,9 @@ struct TextExtent {
 };
 
 // Logical size of one line of 2D text (drawn without anti-aliasing) in pixels.
-TextExtent MeasureText(const Font& font, const std::string& text);
+TextExtent MeasureText(const Font& font, std::string_view text);
 // Width of one line of vector text, unrounded, in pixels.
-double MeasureVectorText(const Font& font, const std::string& text);
+double MeasureVectorText(const Font& font, std::string_view text);
 // 2D text at (x, y) (top-left of its logical box): the box painted with the background colour,
 // then the letters, all four channels written, without anti-aliasing.
 void DrawText(cairo_surface_t* picture, const Font& font, const std::string& text, int x, int y,
@@ -114,6 +117,28 @@ void DrawText(cairo_surface_t* picture, const Font& font, const std::string& tex
 // Vector text at (x, y): the outlines filled with anti-aliasing, blended over the picture.
 void DrawVectorText(cairo_surface_t* picture, const Font& font, const std::string& text, int x,
                     int y, Color letters);
+
+// Lines too long to lay out at once are laid out in pieces. A piece's advance is counted in
+// the layout's own units (kTextUnits to the pixel) so that the pieces of a line add up exactly.
+inline constexpr int kTextUnits = 1024;
+// Advance of one line laid out alone, in text units, for 2D (vector false) or vector text.
+int64_t TextAdvance(const Font& font, std::string_view text, bool vector);
+// True when `left` and `right` laid out together give the glyphs, advances and offsets of the
+// two laid out apart: no kerning, ligature or other shaping reaches across the cut.
+bool CutKeepsGlyphs(const Font& font, std::string_view left, std::string_view right, bool vector);
+// True when every run of the laid-out text uses one and the same font, left to right; then
+// *height is the logical height of any non-empty line of those characters.
+bool SingleFontLine(const Font& font, std::string_view text, bool vector, int* height);
+// The box of a 2D text line painted with the background colour, all four channels written.
+void PaintTextBox(cairo_surface_t* picture, double x, int y, int width, int height, Color background);
+// A line of 2D text whose pieces start at the given x (in pixels, from the left of the picture):
+// the letters only, all four channels written, without anti-aliasing.
+using TextPiece = std::pair<std::string_view, double>;
+void DrawTextLetters(cairo_surface_t* picture, const Font& font,
+                     const std::vector<TextPiece>& pieces, int y, Color letters);
+// A line of vector text from its pieces: the outlines of all pieces filled at once.
+void DrawVectorTextPieces(cairo_surface_t* picture, const Font& font,
+                          const std::vector<TextPiece>& pieces, int y, Color letters);
 
 // A 32-bit FreeImage bitmap with straight alpha equal to the picture's PNG encoding (the
 // un-premultiplying rounds as cairo's PNG writer does); null on failure.

@@ -1,6 +1,8 @@
 // Fonts, text measurement and text drawing of the drawing layer (pango on cairo, fontconfig).
 #include <cmath>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
@@ -15,7 +17,7 @@ namespace {
 // Vector text keeps the outlines' own advances.
 enum class TextKind { Pixel, Vector };
 
-PangoLayout* CreateLayout(cairo_t* cairo, const Font& font, const std::string& text,
+PangoLayout* CreateLayout(cairo_t* cairo, const Font& font, std::string_view text,
                           TextKind kind) {
   PangoLayout* layout = pango_cairo_create_layout(cairo);
   cairo_font_options_t* options = cairo_font_options_create();
@@ -64,6 +66,29 @@ class MeasuringContext {
   cairo_surface_t* surface_;
   cairo_t* cairo_;
 };
+
+TextKind KindOf(bool vector) { return vector ? TextKind::Vector : TextKind::Pixel; }
+
+struct PlacedGlyph {
+  PangoGlyph glyph;
+  int width, xOffset, yOffset;
+  bool operator==(const PlacedGlyph& other) const {
+    return glyph == other.glyph && width == other.width && xOffset == other.xOffset &&
+           yOffset == other.yOffset;
+  }
+};
+
+void AppendGlyphs(PangoLayout* layout, std::vector<PlacedGlyph>* glyphs) {
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  for (GSList* run = line != nullptr ? line->runs : nullptr; run != nullptr; run = run->next) {
+    const PangoGlyphString* string = static_cast<PangoGlyphItem*>(run->data)->glyphs;
+    for (int i = 0; i < string->num_glyphs; ++i) {
+      const PangoGlyphInfo& info = string->glyphs[i];
+      glyphs->push_back({info.glyph, info.geometry.width, info.geometry.x_offset,
+                         info.geometry.y_offset});
+    }
+  }
+}
 
 bool IsUsablePicture(cairo_surface_t* picture) {
   return picture != nullptr && cairo_surface_status(picture) == CAIRO_STATUS_SUCCESS;
@@ -138,7 +163,7 @@ bool FontFaceExists(const std::string& face) {
   return found;
 }
 
-TextExtent MeasureText(const Font& font, const std::string& text) {
+TextExtent MeasureText(const Font& font, std::string_view text) {
   MeasuringContext context;
   PangoLayout* layout = CreateLayout(context.get(), font, text, TextKind::Pixel);
   TextExtent extent;
@@ -147,7 +172,7 @@ TextExtent MeasureText(const Font& font, const std::string& text) {
   return extent;
 }
 
-double MeasureVectorText(const Font& font, const std::string& text) {
+double MeasureVectorText(const Font& font, std::string_view text) {
   MeasuringContext context;
   PangoLayout* layout = CreateLayout(context.get(), font, text, TextKind::Vector);
   int width = 0;
@@ -155,6 +180,98 @@ double MeasureVectorText(const Font& font, const std::string& text) {
   pango_layout_get_size(layout, &width, &height);
   g_object_unref(layout);
   return static_cast<double>(width) / PANGO_SCALE;
+}
+
+int64_t TextAdvance(const Font& font, std::string_view text, bool vector) {
+  MeasuringContext context;
+  PangoLayout* layout = CreateLayout(context.get(), font, text, KindOf(vector));
+  int width = 0;
+  int height = 0;
+  pango_layout_get_size(layout, &width, &height);
+  g_object_unref(layout);
+  return width;
+}
+
+bool CutKeepsGlyphs(const Font& font, std::string_view left, std::string_view right, bool vector) {
+  MeasuringContext context;
+  std::vector<PlacedGlyph> apart;
+  std::vector<PlacedGlyph> together;
+  for (const std::string_view part : {left, right}) {
+    PangoLayout* layout = CreateLayout(context.get(), font, part, KindOf(vector));
+    AppendGlyphs(layout, &apart);
+    g_object_unref(layout);
+  }
+  std::string both(left);
+  both.append(right);
+  PangoLayout* layout = CreateLayout(context.get(), font, both, KindOf(vector));
+  AppendGlyphs(layout, &together);
+  g_object_unref(layout);
+  return apart == together;
+}
+
+bool SingleFontLine(const Font& font, std::string_view text, bool vector, int* height) {
+  MeasuringContext context;
+  PangoLayout* layout = CreateLayout(context.get(), font, text, KindOf(vector));
+  bool single = pango_layout_get_line_count(layout) == 1;
+  PangoFont* first = nullptr;
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  for (GSList* run = line != nullptr ? line->runs : nullptr; single && run != nullptr;
+       run = run->next) {
+    const PangoItem* item = static_cast<PangoGlyphItem*>(run->data)->item;
+    if (first == nullptr) first = item->analysis.font;
+    single = item->analysis.font == first && item->analysis.level % 2 == 0;
+  }
+  int width = 0;
+  pango_layout_get_pixel_size(layout, &width, height);
+  g_object_unref(layout);
+  return single && first != nullptr;
+}
+
+void PaintTextBox(cairo_surface_t* picture, double x, int y, int width, int height,
+                  Color background) {
+  if (!IsUsablePicture(picture)) return;
+  cairo_t* cairo = cairo_create(picture);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+  SetColor(cairo, background);
+  cairo_rectangle(cairo, x, y, width, height);
+  cairo_fill(cairo);
+  cairo_destroy(cairo);
+  cairo_surface_flush(picture);
+}
+
+void DrawTextLetters(cairo_surface_t* picture, const Font& font,
+                     const std::vector<TextPiece>& pieces, int y, Color letters) {
+  if (!IsUsablePicture(picture)) return;
+  cairo_t* cairo = cairo_create(picture);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+  SetColor(cairo, letters);
+  for (const TextPiece& piece : pieces) {
+    PangoLayout* layout = CreateLayout(cairo, font, piece.first, TextKind::Pixel);
+    cairo_move_to(cairo, piece.second, y);
+    pango_cairo_show_layout(cairo, layout);
+    g_object_unref(layout);
+  }
+  cairo_destroy(cairo);
+  cairo_surface_flush(picture);
+}
+
+void DrawVectorTextPieces(cairo_surface_t* picture, const Font& font,
+                          const std::vector<TextPiece>& pieces, int y, Color letters) {
+  if (!IsUsablePicture(picture)) return;
+  cairo_t* cairo = cairo_create(picture);
+  for (const TextPiece& piece : pieces) {
+    PangoLayout* layout = CreateLayout(cairo, font, piece.first, TextKind::Vector);
+    cairo_move_to(cairo, piece.second, y);
+    pango_cairo_layout_path(cairo, layout);
+    g_object_unref(layout);
+  }
+  cairo_set_antialias(cairo, CAIRO_ANTIALIAS_DEFAULT);
+  SetColor(cairo, letters);
+  cairo_fill(cairo);
+  cairo_destroy(cairo);
+  cairo_surface_flush(picture);
 }
 
 void DrawText(cairo_surface_t* picture, const Font& font, const std::string& text, int x, int y,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <FreeImage.h>
@@ -17,16 +18,41 @@
 
 namespace ravelin {
 
-// The measured text block of a text mark: its lines (split at "%eol%"), the number of breaks,
-// its size with the padding and the step from line to line.
+// How far the layout of a text mark goes at once: a line longer than `pieceBytes` is laid out
+// in pieces of about that size, cut where no shaping reaches across; a line that cannot be cut
+// so and is longer than `wholeLineBytes` is refused rather than laid out whole.
+struct TextBounds {
+  size_t pieceBytes = size_t{64} << 10;
+  size_t wholeLineBytes = size_t{1} << 20;
+};
+
+// One line of the block: where it lies in the text, and its 2D width once measured.
+struct TextLine {
+  size_t begin = 0;
+  size_t size = 0;
+};
+
+// The measured text block of a text mark: its text, its lines (split at "%eol%"), the number
+// of breaks, its size with the padding and the step from line to line. A block whose width
+// only had to be known up to the picture's needs holds at least that width.
 struct TextBlock {
-  std::vector<std::string> lines;
+  std::string text;
+  std::vector<TextLine> lines;
   int64_t breaks = 0;
   int64_t width = 0;
   int64_t height = 0;
   int64_t lineStep = 0;
+  bool singleFont = false;  // every line in one font, left to right: lines may be laid out in pieces
+  int lineHeight = 0;       // then the height of every non-empty line
+  bool refused = false;     // too large to lay out within the bounds
+  TextBounds bounds;
+  std::string_view Line(size_t index) const {
+    return std::string_view(text).substr(lines[index].begin, lines[index].size);
+  }
 };
-TextBlock MeasureTextBlock(const Settings& settings, const JobContext& job, const Font& font);
+// `maxWidth` is the widest part of the block that can show (INT32_MAX for a turned mark).
+TextBlock MeasureTextBlock(const Settings& settings, const JobContext& job, const Font& font,
+                           int maxWidth = INT32_MAX, const TextBounds& bounds = TextBounds());
 // The picture of a measured block; as BuildTextMark.
 Picture DrawTextBlock(const Settings& settings, const TextBlock& block, const Font& font,
                       int maxWidth, int maxHeight, bool* empty = nullptr);
@@ -35,7 +61,8 @@ Picture DrawTextBlock(const Settings& settings, const TextBlock& block, const Fo
 // colours with their opacities, 2D or anti-aliased vector text. Null when no picture can be made;
 // *empty (when given) tells a block of no size, which has nothing to draw, from a failure.
 Picture BuildTextMark(const Settings& settings, const JobContext& job, const Font& font,
-                      int maxWidth, int maxHeight, bool* empty = nullptr);
+                      int maxWidth, int maxHeight, bool* empty = nullptr,
+                      const TextBounds& bounds = TextBounds());
 
 // The picture of `Image` drawn at `Image Opacity`, greyed when `Image Greyscale` is on; null
 // when the file cannot be loaded.

@@ -203,7 +203,11 @@ FIBITMAP* DrawWatermark(FIBITMAP* image, const Settings& settings, const JobCont
   double markWidth = 0, markHeight = 0;
   if (kind == MarkKind::Text) {
     if (font == nullptr) return image;
-    block = MeasureTextBlock(settings, job, font->font());
+    block = MeasureTextBlock(settings, job, font->font(), maxWidth);
+    if (block.refused) {  // too large to lay out within the bounds: the mark cannot be made
+      FreeImage_Unload(image);
+      return nullptr;
+    }
     if (block.width < 1 || block.height < 1) return image;  // nothing to draw
     markWidth = static_cast<double>(block.width);
     markHeight = static_cast<double>(block.height);
