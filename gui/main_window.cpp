@@ -151,7 +151,8 @@ void MainWindow::BuildMainMenu() {
   const std::pair<MenuTitle, const char*> titles[] = {
       {MenuTitle::File, "File"}, {MenuTitle::Converter, "Converter"}, {MenuTitle::Help, "Help"}};
   for (const auto& [title, key] : titles) {
-    QMenu* menu = bar->addMenu(Text("Menu", key));
+    // Alt and the title's first letter open the menu, so every command is reachable by keyboard.
+    QMenu* menu = bar->addMenu("&" + Text("Menu", key).replace("&", "&&"));
     for (int i = 0; i < kCommandRowCount; ++i) {
       const CommandRow& row = kCommandRows[i];
       if (row.menu != title) continue;

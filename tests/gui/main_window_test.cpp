@@ -118,6 +118,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(order.join(' '),
              QString("cmd0 cmd5 cmd7 | cmd17 | cmd14 | cmd18 cmd21 cmd22 cmd23"));
     QCOMPARE(w.menuBar()->actions().size(), 3);
+    // The titles open with Alt and their first letter.
+    QCOMPARE(w.menuBar()->actions()[2]->text(), QString("&Help"));
   }
 
   void KeepsTheFocusOrder() {
