@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/formats.h"
+#include "settings/settings_layout.h"
 
 namespace ravelin {
 namespace {
@@ -110,7 +111,7 @@ void RunConsoleConversion(ConsoleRun& run) {
   }
   EchoAdvanced(settings, echo);
 
-  job.TargetBpp = BitsPerPixelSetting(settings, job.OutputExt);
+  job.TargetBpp = OutputBppSetting(settings, job.OutputExt);
   job.AutoBpp = job.TargetBpp == 0;
 
   status(GetText("General", "Importing"));

@@ -126,13 +126,6 @@ std::string FormatGamma(float gamma) {
   return buffer;
 }
 
-int BitsPerPixelSetting(const Settings& settings, const std::string& outputExt) {
-  for (const OutputFormatEcho& format : kOutputFormats) {
-    if (outputExt == format.ext) return settings.*format.bpp;
-  }
-  return 0;
-}
-
 void EchoInputFormat(const Settings& settings, const std::string& inputFormat, const EchoLine& echo) {
   for (const InputFormatEcho& format : kInputFormats) {
     if (inputFormat == format.ext) PrintAll(settings, format.lines, echo);

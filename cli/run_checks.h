@@ -23,9 +23,6 @@ void EchoWatermark(const Settings& settings, const EchoLine& echo);
 // Filename mask, file timestamp and subfolders.
 void EchoAdvanced(const Settings& settings, const EchoLine& echo);
 
-// The bits-per-pixel setting of an output format (`PSD BPP` for "psd"); 0 for an unknown one.
-int BitsPerPixelSetting(const Settings& settings, const std::string& outputExt);
-
 // "1.00" for 1.0: gamma is echoed with two decimals.
 std::string FormatGamma(float gamma);
 

@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/text.h"
 #include "settings/formats.h"
+#include "settings/settings_layout.h"
 
 namespace ravelin {
 
@@ -20,20 +21,6 @@ namespace {
 
 QString Message(const char* key, const std::string& s1 = std::string()) {
   return QString::fromStdString(FormatText(GetText("Msg", key), s1));
-}
-
-// The bits-per-pixel setting of each active output extension.
-struct BppSetting {
-  const char* ext;
-  int32_t Settings::*bpp;
-};
-constexpr BppSetting kBppSettings[] = {{"psd", &Settings::PSDBPP}};
-
-int TargetBppFor(const Settings& settings, const std::string& ext) {
-  for (const BppSetting& row : kBppSettings) {
-    if (ext == row.ext) return settings.*row.bpp;
-  }
-  return 0;
 }
 
 // `Do Watermark` values.
@@ -88,7 +75,7 @@ void MainWindow::StartConversion() {
     }
   }
 
-  job.TargetBpp = TargetBppFor(settings, job.OutputExt);
+  job.TargetBpp = OutputBppSetting(settings, job.OutputExt);
   job.AutoBpp = job.TargetBpp == 0;
   if (AddRecentOutFolder(settings, job.OutputFolder)) RefreshOutFolderList();
   SetStatusText(Text("General", "Converting"));

@@ -1,5 +1,6 @@
 #include "settings/settings_layout.h"
 
+#include <cctype>
 #include <type_traits>
 
 #include "settings/ini.h"
@@ -195,6 +196,22 @@ bool AssignInteger(Settings& settings, const SettingsField& field, int32_t value
     return true;
   }
   return false;
+}
+
+}  // namespace ravelin
+
+namespace ravelin {
+
+int OutputBppSetting(const Settings& settings, std::string_view ext) {
+  std::string key;
+  for (char c : ext) key += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  key += " BPP";
+  for (size_t i = 0; i < SettingsLayoutSize(); ++i) {
+    const SettingsKey& row = SettingsLayout()[i];
+    if (std::string_view(row.group) != "Output" || key != row.key) continue;
+    if (auto member = std::get_if<int32_t Settings::*>(&row.field)) return settings.**member;
+  }
+  return 0;
 }
 
 }  // namespace ravelin

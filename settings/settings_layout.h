@@ -42,4 +42,8 @@ std::string FormatField(const Settings& settings, const SettingsField& field);
 // Assigns an integer to an integer field (8-bit fields keep the low 8 bits); false for others.
 bool AssignInteger(Settings& settings, const SettingsField& field, int32_t value);
 
+// The bits-per-pixel setting of an output extension ("Output" group, `PSD BPP` for "psd");
+// 0 for an extension without one.
+int OutputBppSetting(const Settings& settings, std::string_view ext);
+
 }  // namespace ravelin

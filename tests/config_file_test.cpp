@@ -291,3 +291,19 @@ TEST_F(ConfigFile, SaveKeepsALinkAndTheFilePermissions) {
 
 }  // namespace
 }  // namespace ravelin
+
+namespace ravelin {
+namespace {
+
+TEST(SettingsLayout, OutputBppSettingOfEachExtension) {
+  Settings settings;
+  settings.PSDBPP = 32;
+  settings.TIFFBPP = 48;
+  EXPECT_EQ(32, OutputBppSetting(settings, "psd"));
+  EXPECT_EQ(48, OutputBppSetting(settings, "TIFF"));  // letter case does not matter
+  EXPECT_EQ(0, OutputBppSetting(settings, "xyz"));    // no such setting
+  EXPECT_EQ(0, OutputBppSetting(settings, ""));
+}
+
+}  // namespace
+}  // namespace ravelin
