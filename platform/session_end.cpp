@@ -23,13 +23,14 @@ std::atomic<bool> callbacksRan{false};
 int wakeRead = -1;
 int wakeWrite = -1;
 
+// Never destroyed: the watcher thread may still reach them while the process exits.
 std::mutex& CallbackLock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex;
+  return *lock;
 }
 std::vector<std::function<void()>>& Callbacks() {
-  static std::vector<std::function<void()>> callbacks;
-  return callbacks;
+  static auto* callbacks = new std::vector<std::function<void()>>;
+  return *callbacks;
 }
 
 void RunCallbacksOnce() {

@@ -13,14 +13,15 @@ namespace {
 
 // One lock around the file system calls too, so a file is never removed by the ending session
 // while it is being renamed to its final name.
+// Never destroyed: the session-end watcher may still use them while the process exits.
 std::mutex& RegistryLock() {
-  static std::mutex lock;
-  return lock;
+  static auto* lock = new std::mutex;
+  return *lock;
 }
 
 std::vector<std::string>& Registered() {
-  static std::vector<std::string> paths;
-  return paths;
+  static auto* paths = new std::vector<std::string>;
+  return *paths;
 }
 
 void Forget(const std::string& path) {
