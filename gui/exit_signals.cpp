@@ -31,6 +31,8 @@ void CatchExitSignalsEarly() {
   for (int number : kSignals) sigaction(number, &action, nullptr);
 }
 
+void CountAsExitSignal() { OnSignal(0); }
+
 ExitSignals::ExitSignals(std::function<void()> onSignal) : onSignal_(std::move(onSignal)) {
   CatchExitSignalsEarly();
   if (pipeFds[0] < 0) return;

@@ -29,4 +29,8 @@ class ExitSignals : public QObject {
 // as the window mode's very first step, so a stop request during start-up is not lost.
 void CatchExitSignalsEarly();
 
+// Counts as a signal received, after CatchExitSignalsEarly: for a stop request that reached
+// start-up's own handlers before the window mode took the signals over.
+void CountAsExitSignal();
+
 }  // namespace ravelin

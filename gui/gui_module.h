@@ -13,7 +13,7 @@ class Console;
 
 // What the start-up asks the window module to run.
 enum class WindowModeKind {
-  Window,      // the main window (no parameters, or parameters without an input file)
+  Window,      // the main window (no parameters, or parameters without an input option)
   Uninstall,   // "-U": the uninstall window
   Screenshot,  // "-T": pictures of the main window for the maker's web site
 };
@@ -23,6 +23,10 @@ struct WindowModeRequest {
   const std::vector<std::string>* params = nullptr;  // the command line, program name excluded
   Console* console = nullptr;                          // for the lines printed when no window opens
   std::string appTitle;                                // `AppTitle`
+  std::string inputFile;  // Window: a file named on the command line, added as a drop adds it
+  // True when start-up was asked to stop (a signal) before the window mode took the signals
+  // over; the window mode then ends as if it had the signal itself. May be null.
+  bool (*stopRequested)() = nullptr;
 };
 
 // The table of entry points the module hands out.
@@ -31,7 +35,7 @@ struct GuiApi {
   // Runs the asked mode until its last window closes; returns when it has ended.
   void (*runWindowMode)(const WindowModeRequest& request);
 };
-inline constexpr int kGuiApiVersion = 1;
+inline constexpr int kGuiApiVersion = 2;
 // The module's one exported symbol: `extern "C" const GuiApi* ravelin_gui_api()`.
 inline constexpr char kGuiEntry[] = "ravelin_gui_api";
 inline constexpr char kGuiModuleName[] = "ravelin-gui.so";

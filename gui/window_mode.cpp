@@ -1,6 +1,7 @@
 #include "gui/window_mode.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QScreen>
 #include <vector>
 
@@ -57,6 +58,12 @@ void RunMainWindow(const WindowModeRequest& request) {
   // window's place and the recent folders are still saved.
   ExitSignals exitSignals([] { QCoreApplication::quit(); });
   window.Prepare();
+  // A file named on the command line ("Open With" from a file manager) comes in like a drop;
+  // a relative name is taken from the current folder.
+  if (!request.inputFile.empty()) {
+    const QString path = QFileInfo(QString::fromStdString(request.inputFile)).absoluteFilePath();
+    window.AddInputFileInWindow(path.toStdString());
+  }
   window.ScheduledUpdateCheck();
   QApplication::exec();
 
@@ -92,6 +99,7 @@ void RunUninstall(const WindowModeRequest& request) {
 
 void RunWindowMode(const WindowModeRequest& request) {
   CatchExitSignalsEarly();
+  if (request.stopRequested != nullptr && request.stopRequested()) CountAsExitSignal();
   if (!DisplayAvailable()) {
     if (request.console != nullptr) {
       request.console->PrintLine(
