@@ -57,6 +57,8 @@ void ParseParameters(CommandLine& line, Parse& parse) {
         parse.error = "Invalid profile file";
         return;
       }
+    } else if (key.empty()) {
+      if (line.windowInput.empty()) line.windowInput = ParameterValue(params, position);
     } else if (ApplyCommandLineOption(line.settings, params, &position) == OptionOutcome::MissingValue) {
       parse.error = kIncorrectParameters;
       return;

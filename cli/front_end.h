@@ -28,6 +28,10 @@ struct CommandLine {
   Console& console;
   std::string appTitle;  // "Veltrano BMP to PSD 2.6"
   std::string version;   // "2.6"
+  // Set by the parse: the first parameter that is neither an option nor an option's value,
+  // which the window mode opens as its input ("Open With" from a file manager). Ignored by
+  // a console run.
+  std::string windowInput;
 };
 
 CommandLineOutcome RunCommandLine(CommandLine& line);

@@ -41,18 +41,19 @@ int RunProgram(const std::vector<std::string>& params) {
   JobContext job;
   InputList list;
   Console& console = TerminalConsole();
-  CommandLine line{params, settings, job, list, console, appTitle, FormatVersion(kVersionNumber)};
+  CommandLine line{params, settings, job, list, console, appTitle, FormatVersion(kVersionNumber), {}};
   switch (RunCommandLine(line)) {
     case CommandLineOutcome::Ended:
       break;
     case CommandLineOutcome::WindowMode:
-      RunWindowModule({WindowModeKind::Window, &params, &console, appTitle, &SessionEnding});
+      RunWindowModule(
+          {WindowModeKind::Window, &params, &console, appTitle, line.windowInput, &SessionEnding});
       break;
     case CommandLineOutcome::UninstallMode:
-      RunWindowModule({WindowModeKind::Uninstall, &params, &console, appTitle, &SessionEnding});
+      RunWindowModule({WindowModeKind::Uninstall, &params, &console, appTitle, {}, &SessionEnding});
       break;
     case CommandLineOutcome::ScreenshotMode:
-      RunWindowModule({WindowModeKind::Screenshot, &params, &console, appTitle, &SessionEnding});
+      RunWindowModule({WindowModeKind::Screenshot, &params, &console, appTitle, {}, &SessionEnding});
       break;
   }
   ReleaseInstanceGuard();

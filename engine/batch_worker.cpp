@@ -46,11 +46,14 @@ int BatchWorker(WorkerRun& run) {
   int64_t elapsed = 0;
   for (auto entry = run.list.begin(); entry != run.list.end() && run.state.Running.load() && !SessionEnding();
        ++entry) {
-    ++fileNumber;
-    run.job.InputPath = entry->first;
-    run.job.SubFolder = entry->second.SubFolder;
     {
       std::lock_guard<std::mutex> guard(run.runLock);
+      // A stop answered while this waited for the lock (the stop question holds it) ends the
+      // run before the entry starts.
+      if (!run.state.Running.load()) break;
+      ++fileNumber;
+      run.job.InputPath = entry->first;
+      run.job.SubFolder = entry->second.SubFolder;
       run.state.FileNumber = fileNumber;
       run.state.FilePath = run.job.InputPath;
       run.state.LastElapsedMs = elapsed;

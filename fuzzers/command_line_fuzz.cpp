@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ravelin::JobContext job;
   ravelin::InputList list;
   CaptureConsole console;
-  ravelin::CommandLine line{params, settings, job, list, console, "Veltrano BMP to PSD 2.6", "2.6"};
+  ravelin::CommandLine line{params, settings, job, list, console, "Veltrano BMP to PSD 2.6", "2.6", {}};
   ravelin::RunCommandLine(line);
   return 0;
 }

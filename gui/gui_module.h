@@ -13,7 +13,7 @@ class Console;
 
 // What the start-up asks the window module to run.
 enum class WindowModeKind {
-  Window,      // the main window (no parameters, or parameters without an input file)
+  Window,      // the main window (no parameters, or parameters without an input option)
   Uninstall,   // "-U": the uninstall window
   Screenshot,  // "-T": pictures of the main window for the maker's web site
 };
@@ -23,6 +23,7 @@ struct WindowModeRequest {
   const std::vector<std::string>* params = nullptr;  // the command line, program name excluded
   Console* console = nullptr;                          // for the lines printed when no window opens
   std::string appTitle;                                // `AppTitle`
+  std::string inputFile;  // Window: a file named on the command line, added as a drop adds it
   // The program's own session-end state: a stop signal that came while the module was loading
   // reached the program's watcher, not the module's copy of it.
   bool (*sessionEnding)() = nullptr;

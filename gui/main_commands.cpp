@@ -2,6 +2,7 @@
 
 #include "gui/main_window.h"
 #include "gui/window_numbers.h"
+#include "update/update_build.h"
 
 namespace ravelin {
 
@@ -27,8 +28,10 @@ const CommandRow kCommandRows[] = {
      &M::SendFeedback},
     {kCommandVisitHomepage, MenuTitle::Help, false, "Visit Homepage", "", "Web",
      &M::VisitHomepage},
+#if RAVELIN_UPDATE_CHECK
     {kCommandCheckForNewVersion, MenuTitle::Help, false, "Check For New Version", "", "Updates",
      &M::CheckForNewVersion},
+#endif
     {kCommandAbout, MenuTitle::Help, true, "About", "", "About", &M::OpenAboutWindow},
 };
 const int kCommandRowCount = sizeof kCommandRows / sizeof kCommandRows[0];
@@ -36,7 +39,11 @@ const int kCommandRowCount = sizeof kCommandRows / sizeof kCommandRows[0];
 const int kToolbarOrder[] = {kCommandNew,         kCommandSelectInputFile, kCommandSelectOutputFolder,
                              kToolbarSeparator,   kCommandPreferences,     kToolbarSeparator,
                              kCommandConvert,     kToolbarSeparator,       kCommandManual,
-                             kCommandSendFeedback, kCommandVisitHomepage,  kCommandCheckForNewVersion};
+                             kCommandSendFeedback, kCommandVisitHomepage,
+#if RAVELIN_UPDATE_CHECK
+                             kCommandCheckForNewVersion,
+#endif
+};
 const int kToolbarOrderCount = sizeof kToolbarOrder / sizeof kToolbarOrder[0];
 
 const CommandRow* FindCommandRow(int command) {

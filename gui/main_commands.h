@@ -21,6 +21,8 @@ struct CommandRow {
   void (MainWindow::*action)();
 };
 
+// Built without the update check (RAVELIN_UPDATE_CHECK off), command 23 has no row: neither
+// the menu nor the toolbar shows it.
 extern const CommandRow kCommandRows[];
 extern const int kCommandRowCount;
 

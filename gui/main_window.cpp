@@ -349,6 +349,7 @@ void MainWindow::OpenSearchWindow() { ShowSearchWindow(this, context_); }
 
 void MainWindow::OpenAboutWindow() { ShowAboutWindow(this, context_); }
 
+#if RAVELIN_UPDATE_CHECK
 void MainWindow::CheckForNewVersion() {
   // The fetch runs apart from the main thread; its answer comes back here as a queued call,
   // which Qt drops when the window is gone (and the window's end cancels the fetch).
@@ -362,6 +363,7 @@ void MainWindow::CheckForNewVersion() {
         Qt::QueuedConnection);
   });
 }
+#endif
 
 void MainWindow::ShowScreenshotExample() {
   inputField_->setText("/images/example.bmp");
@@ -371,6 +373,7 @@ void MainWindow::ShowScreenshotExample() {
 }
 
 void MainWindow::ScheduledUpdateCheck() {
+#if RAVELIN_UPDATE_CHECK
   // After the window is shown, so the question never delays its first appearance.
   QTimer::singleShot(0, this, [this] {
     // Not when the program is being ended meanwhile: nobody is there to answer.
@@ -378,6 +381,7 @@ void MainWindow::ScheduledUpdateCheck() {
     DialogUpdatePrompts prompts(this);
     if (AskScheduledUpdateCheck(context_.settings, prompts)) CheckForNewVersion();
   });
+#endif
 }
 
 void MainWindow::RequestLayout() {

@@ -10,8 +10,11 @@
 #include <map>
 #include <string>
 
+#include "update/update_build.h"
 #include "engine/batch_worker.h"
+#if RAVELIN_UPDATE_CHECK
 #include "update/update_fetch.h"
+#endif
 #include "gui/window_context.h"
 
 class QAction;
@@ -58,8 +61,11 @@ class MainWindow : public QMainWindow {
   void OpenOutputFormatOptions();
   void OpenSearchWindow();
   void OpenAboutWindow();
+#if RAVELIN_UPDATE_CHECK
   void CheckForNewVersion();
-  // The scheduled update check: asks when the check is due, after the window is shown.
+#endif
+  // The scheduled update check: asks when the check is due, after the window is shown. Does
+  // nothing in a build without the update check.
   void ScheduledUpdateCheck();
   // The screenshot mode's example: an input path under "/images/" with an accepted extension
   // and the output folder "/converted/" shown with the favourite-folder picture.
@@ -125,8 +131,10 @@ class MainWindow : public QMainWindow {
   int menuHeight_ = 0;
   int toolbarHeight_ = 0;
   int statusHeight_ = 0;
+#if RAVELIN_UPDATE_CHECK
   // Cancelled when the window goes, so a late answer never reaches a closed window.
   UpdateFetch updateFetch_;
+#endif
 };
 
 }  // namespace ravelin

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
@@ -78,6 +79,12 @@ void RunMainWindow(const WindowModeRequest& request) {
     EndSession();
   });
   window.Prepare();
+  // A file named on the command line ("Open With" from a file manager) comes in like a drop;
+  // a relative name is taken from the current folder.
+  if (!request.inputFile.empty()) {
+    const QString path = QFileInfo(QString::fromStdString(request.inputFile)).absoluteFilePath();
+    window.AddInputFileInWindow(path.toStdString());
+  }
   window.ScheduledUpdateCheck();
   QApplication::exec();
 

@@ -5,7 +5,14 @@
 #include <FreeImage.h>
 #include <IL/il.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <utime.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <thread>
 
 #include "platform/local_time.h"
 #include "tests/support/scratch.h"
@@ -21,6 +28,16 @@ void WriteBmp(const std::string& path) {
   FIBITMAP* bitmap = FreeImage_Allocate(4, 3, 24);
   FreeImage_Save(FIF_BMP, bitmap, path.c_str(), 0);
   FreeImage_Unload(bitmap);
+}
+
+// True when the thread `id` of this process is asleep (state S in its stat line).
+bool ThreadSleeps(pid_t id) {
+  if (id == 0) return false;
+  std::ifstream stat("/proc/self/task/" + std::to_string(id) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  const size_t close = line.rfind(')');
+  return close != std::string::npos && line.size() > close + 2 && line[close + 2] == 'S';
 }
 
 struct WorkerFixture {
@@ -87,6 +104,31 @@ TEST(BatchWorker, AStoppedRunStartsNoEntry) {
   run.Go();
   EXPECT_EQ(0, run.state.FileNumber);
   EXPECT_EQ(0, run.state.ConvertedCount);
+}
+
+// The stop question holds the run lock; a stop answered while the worker waits for it at
+// the start of an entry ends the run before that entry is converted.
+TEST(BatchWorker, AStopAnsweredUnderTheLockStartsNoEntry) {
+  ScratchDir dir;
+  WorkerFixture run(dir);
+  WriteBmp(dir / "a.bmp");
+  run.Add(dir / "a.bmp");
+  std::unique_lock<std::mutex> question(run.lock);
+  std::atomic<pid_t> workerId{0};
+  std::thread worker([&] {
+    workerId = static_cast<pid_t>(syscall(SYS_gettid));
+    run.Go();
+  });
+  // Wait (bounded) until the worker sleeps on the lock.
+  for (int i = 0; i < 400 && !ThreadSleeps(workerId); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  run.state.Running = false;
+  question.unlock();
+  worker.join();
+  EXPECT_EQ(0, run.state.FileNumber);
+  EXPECT_EQ(0, run.state.ConvertedCount);
+  EXPECT_EQ(std::vector<std::string>{"a.bmp"}, ListFolder(dir.path()));
 }
 
 TEST(BatchWorker, StampsTheOutputDate) {

@@ -16,16 +16,18 @@ struct Outcome {
   Settings settings;
   JobContext job;
   int keyWaits = 0;
+  std::string windowInput;
 };
 
 Outcome RunLine(const Parameters& params) {
   Outcome result;
   CaptureConsole console;
   InputList list;
-  CommandLine line{params, result.settings, result.job, list, console, "Veltrano BMP to PSD 2.6", "2.6"};
+  CommandLine line{params, result.settings, result.job, list, console, "Veltrano BMP to PSD 2.6", "2.6", {}};
   result.outcome = RunCommandLine(line);
   result.lines = console.lines;
   result.keyWaits = console.keyWaits;
+  result.windowInput = line.windowInput;
   return result;
 }
 
@@ -90,6 +92,31 @@ TEST(FrontEnd, WindowModeWithoutInputOption) {
   EXPECT_TRUE(out.lines.empty());
   EXPECT_EQ(CommandLineOutcome::UninstallMode, RunLine({"-u"}).outcome);
   EXPECT_EQ(CommandLineOutcome::ScreenshotMode, RunLine({"-T"}).outcome);
+}
+
+// The window mode opens the first parameter that is neither an option nor an option's value.
+TEST(FrontEnd, WindowInputIsTheFirstBareParameter) {
+  struct Case { const char* why; Parameters params; const char* expected; };
+  const Case kCases[] = {
+      {"one file", {"/x/photo.bmp"}, "/x/photo.bmp"},
+      {"trimmed, after options, only the first", {"--width=640", " a.bmp ", "b.bmp"}, "a.bmp"},
+      {"the value of -o is no input", {"-o", "/x/a.bmp"}, ""},
+      {"nor of -c", {"-c", "bmp"}, ""},
+      {"nor the words a quoted value takes", {"--wm-text=\"a", "b.bmp\""}, ""},
+      {"a blank parameter is nothing", {" ", "c.bmp"}, "c.bmp"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    const Outcome out = RunLine(c.params);
+    EXPECT_EQ(CommandLineOutcome::WindowMode, out.outcome);
+    EXPECT_TRUE(out.lines.empty());
+    EXPECT_EQ(c.expected, out.windowInput);
+  }
+  // A console run still converts its input option, whatever bare parameter follows.
+  const Outcome out = RunLine({"-i", "/nonexistent/in.bmp", "extra.bmp", "-q"});
+  EXPECT_EQ(CommandLineOutcome::Ended, out.outcome);
+  EXPECT_TRUE(out.job.ConsoleRun);
+  EXPECT_EQ("/nonexistent/in.bmp", out.job.InputPath);
 }
 
 TEST(FrontEnd, InputSpellingsAndQuoteJoining) {

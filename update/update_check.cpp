@@ -5,8 +5,10 @@
 
 #include "i18n/language_table.h"
 #include "platform/product.h"
+#if RAVELIN_UPDATE_CHECK
 #include "update/http_get.h"
 #include "update/update_address.h"
+#endif
 
 namespace ravelin {
 
@@ -45,8 +47,10 @@ void AnswerUpdateCheck(const std::string& fetched, UpdatePrompts& prompts) {
   }
 }
 
+#if RAVELIN_UPDATE_CHECK
 void CheckForUpdates(UpdatePrompts& prompts, const std::string& userAgent) {
   AnswerUpdateCheck(FetchShortBody(UpdateDataAddress(), userAgent), prompts);
 }
+#endif
 
 }  // namespace ravelin

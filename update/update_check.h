@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "update/update_build.h"
 #include "update/update_prompts.h"
 
 namespace ravelin {
@@ -28,8 +29,10 @@ int64_t ReadInteger(std::string_view text);
 // whose Yes opens the product page.
 void AnswerUpdateCheck(const std::string& fetched, UpdatePrompts& prompts);
 
+#if RAVELIN_UPDATE_CHECK
 // Fetches the update data (blocking, up to the fetch time limit) with `userAgent` (the
 // program's title) and answers. For callers that may block; the window uses UpdateFetch.
 void CheckForUpdates(UpdatePrompts& prompts, const std::string& userAgent);
+#endif
 
 }  // namespace ravelin

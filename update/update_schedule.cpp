@@ -33,9 +33,11 @@ bool AskScheduledUpdateCheck(Settings& settings, UpdatePrompts& prompts, int64_t
   return yes;
 }
 
+#if RAVELIN_UPDATE_CHECK
 void ScheduledUpdateCheck(Settings& settings, UpdatePrompts& prompts, const std::string& userAgent,
                           int64_t now) {
   if (AskScheduledUpdateCheck(settings, prompts, now)) CheckForUpdates(prompts, userAgent);
 }
+#endif
 
 }  // namespace ravelin

@@ -28,8 +28,10 @@ bool UpdateCheckDue(const Settings& settings, int64_t now);
 bool AskScheduledUpdateCheck(Settings& settings, UpdatePrompts& prompts,
                              int64_t now = LocalDateNow());
 
+#if RAVELIN_UPDATE_CHECK
 // The whole scheduled check in one blocking call: the question, then CheckForUpdates.
 void ScheduledUpdateCheck(Settings& settings, UpdatePrompts& prompts,
                           const std::string& userAgent, int64_t now = LocalDateNow());
+#endif
 
 }  // namespace ravelin

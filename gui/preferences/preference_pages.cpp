@@ -2,6 +2,7 @@
 #include <string>
 
 #include "gui/preferences/preference_rows.h"
+#include "update/update_build.h"
 
 namespace ravelin {
 namespace {
@@ -68,9 +69,11 @@ std::vector<PreferencePage> BuildPages() {
   pages.push_back({"General",
                    {{nullptr, false, nullptr,
                      {{"Language", K::Language, &S::Language},
+#if RAVELIN_UPDATE_CHECK
                       Choice("Check for Updates", &S::UpdateRange,
                              {"Every day", "Every week", "Every month", "Every 3 months",
                               "Every 6 months", "Never"}),
+#endif
                       Check("Save window position", &S::SaveWindowPosition)}}}});
   pages.push_back({"Interface",
                    {{nullptr, false, nullptr,

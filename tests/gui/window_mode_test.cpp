@@ -105,6 +105,52 @@ class WindowModeTest : public QObject {
     }
   }
 
+  // "Open With": a file named on the command line is added as a drop adds it, so its folder
+  // becomes the output folder and is saved with the recent folders at the end.
+  void OpensTheFileItIsGiven() {
+    const QString dir = session_.Folder() + "/open";
+    QDir().mkpath(dir);
+    for (const char* name : {"a.bmp", "e.png"}) {
+      QFile file(dir + "/" + name);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("BM..");
+    }
+    const QString added = "Recent Out Folders = " + dir + "/", none = "Recent Out Folders = ";
+    struct Case { const char* why; QStringList params; QString workingFolder; QString expected; };
+    const Case cases[] = {
+        {"a bitmap by its full name", {dir + "/a.bmp"}, "/", added},
+        {"a name relative to the working folder", {"a.bmp"}, dir, added},
+        {"after options", {"--width=640", dir + "/a.bmp"}, "/", added},
+        {"a file that is no input", {dir + "/e.png"}, "/", none},
+        {"a file that does not exist", {dir + "/gone.png"}, "/", none},
+        {"the value of -o", {"-o", dir + "/a.bmp"}, "/", none},
+    };
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_HOME") + "/Veltrano/ravelin";
+    QDir().mkpath(folder);
+    QFile config(folder + "/config.ini");
+    for (const Case& c : cases) {
+      QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      config.write("[General]\nUpdate Range=5\n[File]\nRecent Out Folders=\n");
+      config.close();
+      QProcess process;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("QT_QPA_PLATFORM", "offscreen");
+      process.setProcessEnvironment(env);
+      process.setWorkingDirectory(c.workingFolder);
+      process.start(qEnvironmentVariable("RAVELIN_BINARY"), c.params);
+      QVERIFY(process.waitForStarted());
+      QTRY_VERIFY_WITH_TIMEOUT(CatchesTerm(process.processId()), 20000);
+      process.terminate();
+      QVERIFY(process.waitForFinished(20000));
+      QCOMPARE(process.exitCode(), 0);
+      QCOMPARE(process.readAllStandardOutput(), QByteArray());
+      QVERIFY(config.open(QIODevice::ReadOnly));
+      const QStringList lines = QString::fromUtf8(config.readAll()).split("\r\n");
+      config.close();
+      QVERIFY2(lines.contains(c.expected), c.why);
+    }
+  }
+
   void StoresTheWindowStateAtExit() {
     struct Case { const char* why; Qt::WindowState state; int maximized, width, x; };
     const Case cases[] = {

@@ -131,9 +131,9 @@ std::string LoopbackServer::Request() {
   return request_;
 }
 
-bool LoopbackServer::WaitConnected() {
+bool LoopbackServer::WaitConnected(int ms) {
   std::unique_lock<std::mutex> hold(lock_);
-  return changed_.wait_for(hold, std::chrono::seconds(5), [this] { return connected_; });
+  return changed_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return connected_; });
 }
 
 bool LoopbackServer::WaitClientClosed() {

@@ -35,8 +35,8 @@ class LoopbackServer {
 
   // The request bytes as received, once the server has read them (waits up to 5 s).
   std::string Request();
-  // True once a client is connected (waits up to 5 s).
-  bool WaitConnected();
+  // True once a client is connected (waits up to `ms`).
+  bool WaitConnected(int ms = 5000);
   // True when the client closed the connection while the server was still sending or holding
   // it (waits up to 5 s).
   bool WaitClientClosed();
