@@ -68,13 +68,45 @@ def clear(folder):
 
 
 def series(commands, runs):
-    """commands: {label: (argv, before)}; runs them in turns; {label: (median s, median MiB)}."""
+    """commands: {label: (argv, before)}; runs them in turns; {label: [(s, MiB) per run]}."""
     samples = {label: [] for label in commands}
     for _ in range(runs):
         for label, (argv, before) in commands.items():
             samples[label].append(measure(argv, before))
-    return {label: (statistics.median(s for s, _ in got), statistics.median(m for _, m in got))
-            for label, got in samples.items()}
+    return samples
+
+
+def medians(samples):
+    """(median s, median MiB) of one tool's runs."""
+    return statistics.median(s for s, _ in samples), statistics.median(m for _, m in samples)
+
+
+def spread(ours, theirs, column):
+    """The lowest and highest ratio of runs made in the same turn: how much the noise moves it."""
+    ratios = [o[column] / t[column] for o, t in zip(ours, theirs)]
+    return min(ratios), max(ratios)
+
+
+def machine():
+    """The processor, the cores this run may use and the kernel's huge-page mode: the figures
+    depend on them more than on anything else."""
+    model = "unknown processor"
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("model name"):
+                    model = line.split(":", 1)[1].strip()
+                    break
+    except OSError:
+        pass
+    thp = "unknown"
+    try:
+        with open("/sys/kernel/mm/transparent_hugepage/enabled") as f:
+            thp = next((w.strip("[]") for w in f.read().split() if w.startswith("[")), thp)
+    except OSError:
+        pass
+    return "%s, %d cores usable (%d online), kernel %s, transparent huge pages: %s" % (
+        model, len(os.sched_getaffinity(0)), os.cpu_count(), os.uname().release, thp)
 
 
 def sha256(path):
@@ -142,8 +174,15 @@ def main():
             subprocess.run([sys.executable, os.path.join(HERE, "make_bmp.py"), kind, str(width),
                             str(height), path], check=True)
 
+    # The converter lets one copy run per user: a private lock folder keeps the bench's copies
+    # apart from any other the user has running.
+    runtime = os.path.join(work, "runtime")
+    os.makedirs(runtime, mode=0o700, exist_ok=True)
+    os.chmod(runtime, 0o700)
+    os.environ["XDG_RUNTIME_DIR"] = runtime
+
     reference = load_reference()
-    load_before = os.getloadavg()[0]
+    load_before = os.getloadavg()
     rows, checks = [], []
     cases = [(name, name, []) for name, _, _, _ in INPUTS] + [("big24 chain", "big24", "chain")]
     for label, name, chain in cases:
@@ -167,7 +206,9 @@ def main():
         floor = series({"floor": (["sh", "-c", 'cat "$1" >/dev/null && head -c "$2" /dev/zero >"$3"',
                                    "floor", source, str(out_size), floor_file], None)}, count)["floor"]
         os.remove(floor_file)
-        rows.append((label, result["ravelin"], result["convert"], floor))
+        ours_runs, theirs_runs = result["ravelin"], result["convert"]
+        rows.append((label, medians(ours_runs), medians(theirs_runs), medians(floor),
+                     spread(ours_runs, theirs_runs, 0), spread(ours_runs, theirs_runs, 1)))
         if not chain:
             digest = sha256(ours)
             expected = reference.get(name + ".psd")
@@ -186,14 +227,19 @@ def main():
                            pixel_verdict(decode(theirs + "[-1]", "rgba"), rgba, 4)))
 
     print()
-    print("%-12s %9s %9s %7s %9s %9s %7s %9s" % ("case", "ours s", "IM s", "time", "ours MiB",
-                                                 "IM MiB", "memory", "floor s"))
-    for label, (ot, om), (it, im), (ft, _) in rows:
-        print("%-12s %9.3f %9.3f %7.2f %9.1f %9.1f %7.2f %9.3f" % (label, ot, it, ot / it, om, im,
-                                                                   om / im, ft))
+    print("%-12s %9s %9s %7s %11s %9s %9s %7s %11s %9s" % (
+        "case", "ours s", "IM s", "time", "time runs", "ours MiB", "IM MiB", "memory",
+        "memory runs", "floor s"))
+    for label, (ot, om), (it, im), (ft, _), (tlo, thi), (mlo, mhi) in rows:
+        print("%-12s %9.3f %9.3f %7.2f %11s %9.1f %9.1f %7.2f %11s %9.3f" % (
+            label, ot, it, ot / it, "%.2f-%.2f" % (tlo, thi), om, im, om / im,
+            "%.2f-%.2f" % (mlo, mhi), ft))
     print()
-    print("(time and memory: ours / ImageMagick; %d runs per big case, %d per small one;"
-          " load average %.2f before, %.2f after)" % (runs, runs * 4, load_before, os.getloadavg()[0]))
+    print("(time and memory: ours / ImageMagick, of the medians; the runs columns give the lowest"
+          " and highest ratio of one turn; %d runs per big case, %d per small one)" % (runs, runs * 4))
+    print("Machine: %s" % machine())
+    print("Load average (1, 5, 15 min): %s before, %s after" % (
+        ", ".join("%.2f" % x for x in load_before), ", ".join("%.2f" % x for x in os.getloadavg())))
     print()
     failed = False
     print("Pixels decoded by ImageMagick against the input bitmap's:")

@@ -6,6 +6,7 @@
 #include "engine/image_limits.h"
 #include "engine/ops/image_operations.h"
 #include "engine/ops/output_depth.h"
+#include "engine/psd/psd_writer.h"
 #include "engine/watermark_picture.h"
 
 namespace ravelin {
@@ -179,7 +180,10 @@ bool EstimateConversionPeak(const Settings& settings, const JobContext& job,
 
   const int target = job.AutoBpp ? ChooseAutoBpp(job.OutputExt, static_cast<int>(loaded.bpp))
                                  : job.TargetBpp;
-  if (target > 0) walk.EnsureDepth(static_cast<unsigned>(target));
+  // The writer widens the depths it knows row by row into DevIL's buffer: no 32-bit copy.
+  if (target > 0 && !(target == 32 && WriterWidensTo32Bits(walk.shape().bpp))) {
+    walk.EnsureDepth(static_cast<unsigned>(target));
+  }
 
   // DevIL's buffer of 32-bit pixels and its copies, beside the final picture.
   const uint64_t devil = walk.BytesAt(32);

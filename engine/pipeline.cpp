@@ -41,13 +41,12 @@ class CurrentImage {
   FIBITMAP* image_;
 };
 
-// The PSD writer widens 24-bit rows to 32 bits itself, with the very bytes the depth step's
-// conversion gives, so the second full-size bitmap of that conversion is never made.
+// The PSD writer widens 8-bit (palette) and 24-bit rows to 32 bits itself, with the very bytes
+// the depth step's conversion gives, so the second full-size bitmap of that conversion is
+// never made.
 FIBITMAP* BringToOutputDepth(FIBITMAP* image, JobContext& job) {
   if (job.AutoBpp) job.TargetBpp = ChooseAutoBpp(job.OutputExt, job.SourceBpp);
-  if (job.TargetBpp == 32 && FreeImage_GetImageType(image) == FIT_BITMAP && FreeImage_GetBPP(image) == 24) {
-    return image;
-  }
+  if (job.TargetBpp == 32 && WriterWidensTo32Bits(image)) return image;
   return ConvertOutputDepth(image, job);
 }
 

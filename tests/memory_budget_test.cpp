@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "engine/ops/image_operations.h"
+#include "engine/image_limits.h"
 #include "engine/memory_budget.h"
 #include "tests/support/png_header.h"
 #include "tests/support/scratch.h"
@@ -39,6 +40,22 @@ TEST(MemoryBudget, HoldsThePictureAndDevilsBuffers) {
   EXPECT_TRUE(ConversionFitsMemory(plain, PsdJob(), huge, peak));
   EXPECT_FALSE(ConversionFitsMemory(plain, PsdJob(), huge, peak - 1));
   EXPECT_TRUE(ConversionFitsMemory(plain, PsdJob(), {4, 3, 24}, 1 << 20));
+}
+
+// The writer widens 8- and 24-bit rows into DevIL's buffer itself: the peak of a plain
+// conversion is the loaded picture and that buffer, with no 32-bit copy between them.
+TEST(MemoryBudget, PlainConversionsHoldNoWidenedCopy) {
+  struct Case { unsigned bpp; bool copied; };
+  const Case kCases[] = {{1, true}, {4, true}, {8, false}, {16, true}, {24, false}, {32, false}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.bpp);
+    size_t loaded = 0, rgba = 0;
+    ASSERT_TRUE(BitmapBytes(600, 400, c.bpp, &loaded));
+    ASSERT_TRUE(BitmapBytes(600, 400, 32, &rgba));
+    const uint64_t peak = Peak(Settings{}, {600, 400, c.bpp});
+    // A copy made by the depth step releases the loaded picture before DevIL's buffer is made.
+    EXPECT_EQ(c.copied ? 2 * rgba : loaded + rgba, peak);
+  }
 }
 
 TEST(MemoryBudget, FollowsTheOperations) {

@@ -88,6 +88,8 @@ TEST_F(PsdWriter, WritesThePlanesOfEveryDepthTopRowFirst) {
       {"one pixel into the next block", 65, 3, 32},
       {"planes span several output buffers", 301, 287, 32},
       {"24-bit rows are widened with opaque alpha", 65, 4, 24},
+      {"a 24-bit row of one pixel", 1, 3, 24},
+      {"24-bit rows whose end meets the row padding", 4, 3, 24},
       {"24-bit over several output buffers", 300, 300, 24},
   };
   ScratchDir dir;
@@ -115,23 +117,40 @@ TEST_F(PsdWriter, EveryPictureSizeModulo64IsSaved) {
   }
 }
 
+// 8-bit pictures are widened by the writer itself: the file must hold what FreeImage's own
+// 32-bit conversion gives, alpha from a transparency table included.
 TEST_F(PsdWriter, PalettePicturesGoThroughTheirColours) {
-  FIBITMAP* palette = FreeImage_Allocate(70, 3, 8);
-  RGBQUAD* colours = FreeImage_GetPalette(palette);
-  for (unsigned i = 0; i < 256; ++i) {
-    colours[i].rgbRed = static_cast<BYTE>(i);
-    colours[i].rgbGreen = static_cast<BYTE>(255 - i);
-    colours[i].rgbBlue = static_cast<BYTE>(i * 3);
-  }
-  for (unsigned y = 0; y < 3; ++y) {
-    for (unsigned x = 0; x < 70; ++x) FreeImage_GetScanLine(palette, static_cast<int>(y))[x] = static_cast<BYTE>(x * 3 + y);
-  }
-  FIBITMAP* widened = FreeImage_ConvertTo32Bits(palette);
+  struct Case { const char* why; int alphas; bool transparent; };
+  const Case kCases[] = {
+      {"opaque palette", 0, false},
+      {"a transparency table shorter than the palette", 100, true},
+      {"a transparency table switched off", 100, false},
+  };
   ScratchDir dir;
-  ASSERT_EQ(PsdWriteResult::Saved, WritePsd(palette, dir / "temp.tmp", dir / "out.psd"));
-  EXPECT_EQ(ExpectedFile(widened), ReadBytes(dir / "out.psd"));
-  FreeImage_Unload(widened);
-  FreeImage_Unload(palette);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    FIBITMAP* palette = FreeImage_Allocate(70, 3, 8);
+    RGBQUAD* colours = FreeImage_GetPalette(palette);
+    for (unsigned i = 0; i < 256; ++i) {
+      colours[i].rgbRed = static_cast<BYTE>(i);
+      colours[i].rgbGreen = static_cast<BYTE>(255 - i);
+      colours[i].rgbBlue = static_cast<BYTE>(i * 3);
+    }
+    for (unsigned y = 0; y < 3; ++y) {
+      for (unsigned x = 0; x < 70; ++x) FreeImage_GetScanLine(palette, static_cast<int>(y))[x] = static_cast<BYTE>(x * 3 + y);
+    }
+    if (c.alphas > 0) {
+      std::vector<BYTE> table(static_cast<size_t>(c.alphas));
+      for (size_t i = 0; i < table.size(); ++i) table[i] = static_cast<BYTE>(i * 2 + 1);
+      FreeImage_SetTransparencyTable(palette, table.data(), c.alphas);
+      FreeImage_SetTransparent(palette, c.transparent ? TRUE : FALSE);
+    }
+    FIBITMAP* widened = FreeImage_ConvertTo32Bits(palette);
+    ASSERT_EQ(PsdWriteResult::Saved, WritePsd(palette, dir / "temp.tmp", dir / "out.psd"));
+    EXPECT_EQ(ExpectedFile(widened), ReadBytes(dir / "out.psd"));
+    FreeImage_Unload(widened);
+    FreeImage_Unload(palette);
+  }
 }
 
 TEST_F(PsdWriter, RefusalsLeaveAnExistingOutputAsItWas) {

@@ -20,12 +20,37 @@ uint8_t Expand(uint32_t pixel, const BmpChannel& channel) {
   return static_cast<uint8_t>((value * 255 + max / 2) / max);
 }
 
+// Expand for one channel, looked up for channels of up to 8 bits (every usual bit-field
+// layout), so the division runs once per value instead of once per pixel.
+class ChannelExpander {
+ public:
+  explicit ChannelExpander(const BmpChannel& channel) : channel_(channel) {
+    table_ = channel.bits > 0 && channel.bits <= 8;
+    if (!table_) return;
+    for (uint32_t value = 0; value < (uint32_t{1} << channel.bits); ++value) {
+      values_[value] = Expand(value << channel.shift, channel);
+    }
+  }
+  uint8_t operator()(uint32_t pixel) const { return table_ ? lookup(pixel) : Expand(pixel, channel_); }
+  bool looked_up() const { return table_; }
+  // Only when looked_up().
+  uint8_t lookup(uint32_t pixel) const { return values_[(pixel & mask_) >> shift_]; }
+
+ private:
+  BmpChannel channel_;
+  uint32_t mask_ = channel_.mask;
+  uint32_t shift_ = static_cast<uint32_t>(channel_.shift);
+  bool table_ = false;
+  uint8_t values_[256] = {};
+};
+
 // Uncompressed rows: read from the file at their offset (top-down files in reverse), copied or
 // expanded from bit fields.
 class PlainRowReader final : public BmpRowReader {
  public:
   PlainRowReader(const BmpLayout& layout, BmpSource& source)
-      : layout_(layout), source_(source), line_(static_cast<size_t>(layout.sourcePitch)) {}
+      : layout_(layout), source_(source), line_(static_cast<size_t>(layout.sourcePitch)),
+        red_(layout.red), green_(layout.green), blue_(layout.blue), alpha_(layout.alpha) {}
 
   bool Produce(uint32_t row, uint8_t* out) override {
     const uint32_t fileRow = layout_.topDown ? layout_.height - 1 - row : row;
@@ -44,21 +69,57 @@ class PlainRowReader final : public BmpRowReader {
     const size_t outStep = layout_.outBpp / 8;
     const bool hasAlpha = layout_.alpha.mask != 0;
     std::memset(out, 0, static_cast<size_t>(layout_.outPitch));
+    const bool hasAlphaTable = !hasAlpha || alpha_.looked_up();
+    if (red_.looked_up() && green_.looked_up() && blue_.looked_up() && hasAlphaTable) {
+      if (outStep == 4) {
+        ExpandRow<4>(out, hasAlpha);
+      } else {
+        ExpandRow<3>(out, hasAlpha);
+      }
+      return true;
+    }
     for (uint32_t x = 0; x < layout_.width; ++x) {
       const uint32_t pixel = LoadPixel(&line_[x * inStep], layout_.bpp);
       uint8_t* q = out + static_cast<size_t>(x) * outStep;
-      q[FI_RGBA_BLUE] = Expand(pixel, layout_.blue);
-      q[FI_RGBA_GREEN] = Expand(pixel, layout_.green);
-      q[FI_RGBA_RED] = Expand(pixel, layout_.red);
-      if (outStep == 4) q[FI_RGBA_ALPHA] = hasAlpha ? Expand(pixel, layout_.alpha) : 255;
+      q[FI_RGBA_BLUE] = blue_(pixel);
+      q[FI_RGBA_GREEN] = green_(pixel);
+      q[FI_RGBA_RED] = red_(pixel);
+      if (outStep == 4) q[FI_RGBA_ALPHA] = hasAlpha ? alpha_(pixel) : 255;
     }
     return true;
   }
 
  private:
+  // The row through the channels' tables, `OutStep` bytes a pixel. The tables are copied
+  // first: the stores into the row cannot touch the copies, so the loop keeps them in place.
+  template <size_t OutStep>
+  void ExpandRow(uint8_t* out, bool hasAlpha) const {
+    const ChannelExpander red = red_, green = green_, blue = blue_, alpha = alpha_;
+    const size_t inStep = layout_.bpp / 8;
+    const uint8_t* in = line_.data();
+    const uint32_t width = layout_.width;
+    const auto pixels = [&](auto load) {
+      for (uint32_t x = 0; x < width; ++x) {
+        const uint32_t pixel = load(in + x * inStep);
+        uint8_t bgra[4];
+        bgra[FI_RGBA_BLUE] = blue.lookup(pixel);
+        bgra[FI_RGBA_GREEN] = green.lookup(pixel);
+        bgra[FI_RGBA_RED] = red.lookup(pixel);
+        bgra[FI_RGBA_ALPHA] = hasAlpha ? alpha.lookup(pixel) : 255;
+        std::memcpy(out + x * OutStep, bgra, OutStep);
+      }
+    };
+    if (inStep == 2) {
+      pixels([](const uint8_t* p) { return LoadPixel(p, 16); });
+    } else {
+      pixels([](const uint8_t* p) { return LoadPixel(p, 32); });
+    }
+  }
+
   const BmpLayout& layout_;
   BmpSource& source_;
   std::vector<uint8_t> line_;
+  const ChannelExpander red_, green_, blue_, alpha_;
 };
 
 // RLE4 and RLE8 decoded row by row as the rows are asked for, so no decoded copy of the

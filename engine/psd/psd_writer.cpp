@@ -143,19 +143,25 @@ class BufferedOutput {
     end_ = next_ + kCapacity;
   }
 
-  [[gnu::noinline]] ILint FlushAndPut(uint8_t byte) {
-    Flush();
-    *next_++ = byte;
+  // The full-buffer case of Putc, out of line and taking Putc's own arguments, so Putc reaches
+  // it by a plain jump.
+  [[gnu::noinline]] static ILint ILAPIENTRY FlushAndPut(ILubyte byte, ILHANDLE handle) {
+    BufferedOutput* out = Of(handle);
+    out->Flush();
+    *out->next_++ = byte;
     return byte;
   }
 
   static BufferedOutput* Of(ILHANDLE handle) { return static_cast<BufferedOutput*>(handle); }
 
-  // The plane loop calls this for every byte: the full-buffer case stays out of line.
+  // DevIL's PSD saver calls this for every byte of the planes, through two indirect calls of
+  // its own: the one check left is whether the buffer is full.
   static ILint ILAPIENTRY Putc(ILubyte byte, ILHANDLE handle) {
     BufferedOutput* out = Of(handle);
-    if (out->next_ == out->end_) return out->FlushAndPut(byte);
-    *out->next_++ = byte;
+    uint8_t* next = out->next_;
+    if (__builtin_expect(next == out->end_, 0)) return FlushAndPut(byte, handle);
+    *next = byte;
+    out->next_ = next + 1;
     return byte;
   }
   static ILint ILAPIENTRY Write(const void* data, ILuint size, ILuint count, ILHANDLE handle) {
@@ -192,45 +198,111 @@ struct DefaultOutputOnExit {
   ~DefaultOutputOnExit() { ilResetWrite(); }
 };
 
-// One row from FreeImage's channel order to red, green, blue, alpha; `in` may be `out`. The
-// pixels pass through small local blocks, which the compiler can shuffle with vector
-// instructions because they cannot overlap.
-void RowToRgba(const uint8_t* in, uint8_t* out, unsigned width) {
-  constexpr unsigned kBlock = 64;
-  uint8_t from[kBlock * 4] = {};
-  uint8_t to[kBlock * 4];
-  for (unsigned x = 0; x < width; x += kBlock) {
-    const size_t bytes = static_cast<size_t>(std::min(kBlock, width - x)) * 4;
-    std::memcpy(from, in + static_cast<size_t>(x) * 4, bytes);
-    for (unsigned i = 0; i < kBlock; ++i) {
-      to[i * 4 + 0] = from[i * 4 + FI_RGBA_RED];
-      to[i * 4 + 1] = from[i * 4 + FI_RGBA_GREEN];
-      to[i * 4 + 2] = from[i * 4 + FI_RGBA_BLUE];
-      to[i * 4 + 3] = from[i * 4 + FI_RGBA_ALPHA];
-    }
-    std::memcpy(out + static_cast<size_t>(x) * 4, to, bytes);
+// FreeImage keeps pixels as blue, green, red (and alpha) in memory; DevIL's buffer wants red,
+// green, blue, alpha. Read as little-endian words the change is a byte swap.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && FI_RGBA_BLUE == 0 && FI_RGBA_GREEN == 1 &&
+                  FI_RGBA_RED == 2 && FI_RGBA_ALPHA == 3,
+              "the row widening reads FreeImage's pixels as little-endian BGRA words");
+
+// A pixel as DevIL's buffer holds it: red, green, blue, alpha in memory order.
+inline uint32_t PackRgba(uint32_t red, uint32_t green, uint32_t blue, uint32_t alpha) {
+  return red | (green << 8) | (blue << 16) | (alpha << 24);
+}
+
+inline uint32_t LoadWord(const uint8_t* p) {
+  uint32_t word;
+  std::memcpy(&word, p, 4);
+  return word;
+}
+
+inline void StoreWord(uint8_t* p, uint32_t word) { std::memcpy(p, &word, 4); }
+
+constexpr uint32_t kAlphaByte = 0xFF000000u;
+
+// One 32-bit row from FreeImage's channel order to red, green, blue, alpha; `in` may be `out`.
+void Row32ToRgba(const uint8_t* in, uint8_t* out, unsigned width) {
+  for (unsigned x = 0; x < width; ++x) {
+    const uint32_t v = LoadWord(in + static_cast<size_t>(x) * 4);
+    StoreWord(out + static_cast<size_t>(x) * 4, (__builtin_bswap32(v) >> 8) | (v & kAlphaByte));
   }
 }
 
+// One 24-bit row widened to red, green, blue and an opaque alpha, as FreeImage's own 24-to-32
+// conversion gives. Each pixel is read as a word; the last one byte by byte, since its word
+// would reach past the row.
+void Row24ToRgba(const uint8_t* in, uint8_t* out, unsigned width) {
+  const unsigned whole = width - 1;
+  for (unsigned x = 0; x < whole; ++x) {
+    const uint32_t v = LoadWord(in + static_cast<size_t>(x) * 3);
+    StoreWord(out + static_cast<size_t>(x) * 4, __builtin_bswap32(v << 8) | kAlphaByte);
+  }
+  const uint8_t* last = in + static_cast<size_t>(whole) * 3;
+  StoreWord(out + static_cast<size_t>(whole) * 4,
+            PackRgba(last[FI_RGBA_RED], last[FI_RGBA_GREEN], last[FI_RGBA_BLUE], 255));
+}
+
+// An 8-bit row through its palette: the colours, with the alpha of the transparency table
+// where the picture has one (entries beyond the table are opaque), as FreeImage's 8-to-32
+// conversion gives.
+class PaletteWidener {
+ public:
+  explicit PaletteWidener(FIBITMAP* image) {
+    const RGBQUAD* palette = FreeImage_GetPalette(image);
+    const unsigned colours = palette != nullptr ? std::min(FreeImage_GetColorsUsed(image), 256u) : 0;
+    const bool transparent = FreeImage_IsTransparent(image) != FALSE;
+    const BYTE* alpha = FreeImage_GetTransparencyTable(image);
+    const unsigned alphas = alpha != nullptr ? FreeImage_GetTransparencyCount(image) : 0;
+    for (unsigned i = 0; i < 256; ++i) {
+      const RGBQUAD c = i < colours ? palette[i] : RGBQUAD{0, 0, 0, 0};
+      const uint32_t a = transparent && i < alphas ? alpha[i] : 255;
+      table_[i] = PackRgba(c.rgbRed, c.rgbGreen, c.rgbBlue, a);
+    }
+  }
+  void Row(const uint8_t* in, uint8_t* out, unsigned width) const {
+    for (unsigned x = 0; x < width; ++x) StoreWord(out + static_cast<size_t>(x) * 4, table_[in[x]]);
+  }
+
+ private:
+  uint32_t table_[256];
+};
+
 // Fills DevIL's buffer with red, green, blue, alpha per pixel, top row first. That is the
 // layout DevIL's PSD saver writes from; handed BGRA or bottom-up rows it would first make a
-// converted and a flipped copy of the whole picture.
+// converted and a flipped copy of the whole picture. 8-, 24- and 32-bit bitmaps are widened
+// here row by row, so no 32-bit copy of the picture is made first.
 void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned height) {
   const size_t pitch = static_cast<size_t>(width) * 4;
-  const bool ready = FreeImage_GetImageType(image) == FIT_BITMAP && FreeImage_GetBPP(image) == 32;
-  if (!ready) {
-    // Other depths are widened by FreeImage first, in place, then reordered.
+  const unsigned bpp = FreeImage_GetBPP(image);
+  const bool bitmap = FreeImage_GetImageType(image) == FIT_BITMAP;
+  const auto eachRow = [&](auto widen) {
+    for (unsigned y = 0; y < height; ++y) {
+      widen(FreeImage_GetScanLine(image, static_cast<int>(height - 1 - y)), pixels + y * pitch);
+    }
+  };
+  if (bitmap && bpp == 32) {
+    eachRow([&](const uint8_t* in, uint8_t* out) { Row32ToRgba(in, out, width); });
+  } else if (bitmap && bpp == 24) {
+    eachRow([&](const uint8_t* in, uint8_t* out) { Row24ToRgba(in, out, width); });
+  } else if (WriterWidensTo32Bits(image)) {
+    const PaletteWidener palette(image);
+    eachRow([&](const uint8_t* in, uint8_t* out) { palette.Row(in, out, width); });
+  } else {
+    // Other depths are widened by FreeImage, in place, then reordered.
     FreeImage_ConvertToRawBits(pixels, image, static_cast<int>(pitch), 32, FI_RGBA_RED_MASK,
                                FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE);
-  }
-  for (unsigned y = 0; y < height; ++y) {
-    uint8_t* out = pixels + y * pitch;
-    const uint8_t* in = ready ? FreeImage_GetScanLine(image, static_cast<int>(height - 1 - y)) : out;
-    RowToRgba(in, out, width);
+    for (unsigned y = 0; y < height; ++y) Row32ToRgba(pixels + y * pitch, pixels + y * pitch, width);
   }
 }
 
 }  // namespace
+
+bool WriterWidensTo32Bits(unsigned bpp) { return bpp == 8 || bpp == 24; }
+
+bool WriterWidensTo32Bits(FIBITMAP* image) {
+  if (image == nullptr || FreeImage_GetImageType(image) != FIT_BITMAP) return false;
+  const unsigned bpp = FreeImage_GetBPP(image);
+  return WriterWidensTo32Bits(bpp) && (bpp != 8 || FreeImage_GetPalette(image) != nullptr);
+}
 
 bool ExpectedPsdSize(unsigned width, unsigned height, uint64_t* size) {
   size_t pixels = 0, bytes = 0;

@@ -28,6 +28,11 @@ enum class PsdWriteResult {
 // header, the three empty sections, the compression word and the raw planes.
 bool ExpectedPsdSize(unsigned width, unsigned height, uint64_t* size);
 
+// True for the bitmaps the writer widens to 32 bits row by row as it fills DevIL's buffer
+// (8-bit with a palette, 24-bit), with the same bytes FreeImage's 32-bit conversion gives.
+bool WriterWidensTo32Bits(FIBITMAP* image);
+bool WriterWidensTo32Bits(unsigned bpp);
+
 // Writes `image` (any depth FreeImage can turn into 32-bit rows) to tempPath and renames it to
 // outputPath. The temporary file is always a new file: nothing already at tempPath is opened
 // or followed. A replaced output passes its permission bits on to the new file. On any
