@@ -7,6 +7,7 @@
 #include "engine/ops/image_operations.h"
 #include "engine/marks_module.h"
 #include "engine/memory_budget.h"
+#include "engine/memory_budget_heap.h"
 #include "engine/naming.h"
 #include "engine/ops/output_depth.h"
 #include "engine/psd/psd_writer.h"
@@ -58,11 +59,14 @@ bool ConvertCurrentFile(const Settings& settings, JobContext& job, const Waterma
   // PSD, fails here instead of part-way.
   BmpDimensions input;
   job.SourceBpp = 0;
+  uint64_t peak = 0;
   if (!ReadCheckedBmpHeader(job.InputPath, &input) ||
-      !ConversionFitsMemory(settings, job, {input.width, input.height, input.bpp}, UsableMemoryBytes()) ||
-      !ProbeCheckedBmp(job.InputPath, &input)) {
+      !EstimateConversionPeak(settings, job, {input.width, input.height, input.bpp}, &peak) ||
+      peak > UsableMemoryBytes() || !ProbeCheckedBmp(job.InputPath, &input)) {
     return false;
   }
+  // Declared before the picture, so the heap is given back after every block of it is freed.
+  const ConversionHeap heap(peak);
   CurrentImage image(LoadCheckedBmp(job.InputPath));
   job.SourceBpp = image.get() != nullptr ? static_cast<int>(FreeImage_GetBPP(image.get())) : 0;
   if (image.width() == 0 || image.height() == 0) return false;
