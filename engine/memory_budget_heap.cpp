@@ -9,8 +9,8 @@
 namespace ravelin {
 namespace {
 
-// Below this a conversion's faults cost too little to be worth changing the allocator's mode.
-constexpr uint64_t kSmallestReserve = uint64_t{32} << 20;
+// Below this a load's faults cost too little to be worth changing the allocator's mode.
+constexpr uint64_t kSmallestReserve = uint64_t{8} << 20;
 constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
 
 // The allocator's own defaults, restored when the conversion ends.
@@ -34,7 +34,7 @@ void UseSharedHeapForConversions() {
 
 ConversionHeap::ConversionHeap(uint64_t bytes) {
   if (bytes < kSmallestReserve || bytes > SIZE_MAX / 2) return;
-  // Large blocks come from the heap, and a freed block stays in it until the conversion ends.
+  // Large blocks come from the heap, and the reserve stays in it until the scope ends.
   mallopt(M_MMAP_MAX, 0);
   mallopt(M_TRIM_THRESHOLD, -1);
   active_ = true;

@@ -1,9 +1,9 @@
-// The memory a large conversion will use, prepared in one piece before the picture is loaded.
-// Left to the allocator, each large picture is a fresh mapping that the kernel fills one 4 KiB
-// page per fault as the loader clears it; reserved here from the memory estimate, in the heap
-// and marked for huge pages, the loader's and the writer's blocks are carved from a range the
-// kernel maps in 2 MiB pieces. Nothing is touched in advance, so the resident size grows only
-// as the conversion uses the memory, and the heap is given back when the conversion ends.
+// The memory a large picture is loaded into, prepared in one piece before the load. Left to the
+// allocator, a large picture is a fresh mapping that the kernel fills one 4 KiB page per fault
+// as the loader clears it; reserved here in the heap and marked for huge pages, the loader's
+// block is carved from a range the kernel maps in 2 MiB pieces. Nothing is touched in advance,
+// so the resident size grows only as the loader uses the memory. The allocator's own ways
+// come back when the load ends: the later steps' blocks are held and given back as before.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,8 @@ namespace ravelin {
 // by a thread that converts, before its first allocation.
 void UseSharedHeapForConversions();
 
-// Reserves `bytes` (the conversion's estimated peak) for the scope of one conversion; below a
-// size where faults matter it does nothing.
+// Reserves `bytes` (the loaded picture's) for the scope of one load; below a size where faults
+// matter it does nothing.
 class ConversionHeap {
  public:
   explicit ConversionHeap(uint64_t bytes);

@@ -59,15 +59,18 @@ bool ConvertCurrentFile(const Settings& settings, JobContext& job, const Waterma
   // PSD, fails here instead of part-way.
   BmpDimensions input;
   job.SourceBpp = 0;
-  uint64_t peak = 0;
   if (!ReadCheckedBmpHeader(job.InputPath, &input) ||
-      !EstimateConversionPeak(settings, job, {input.width, input.height, input.bpp}, &peak) ||
-      peak > UsableMemoryBytes() || !ProbeCheckedBmp(job.InputPath, &input)) {
+      !ConversionFitsMemory(settings, job, {input.width, input.height, input.bpp}, UsableMemoryBytes()) ||
+      !ProbeCheckedBmp(job.InputPath, &input)) {
     return false;
   }
-  // Declared before the picture, so the heap is given back after every block of it is freed.
-  const ConversionHeap heap(peak);
-  CurrentImage image(LoadCheckedBmp(job.InputPath));
+  CurrentImage image([&] {
+    // FreeImage's header, palette and row alignment come on top of the rows.
+    constexpr size_t kBitmapExtra = size_t{1} << 20;
+    size_t bytes = 0;
+    const ConversionHeap heap(BitmapBytes(input.width, input.height, input.bpp, &bytes) ? bytes + kBitmapExtra : 0);
+    return LoadCheckedBmp(job.InputPath);
+  }());
   job.SourceBpp = image.get() != nullptr ? static_cast<int>(FreeImage_GetBPP(image.get())) : 0;
   if (image.width() == 0 || image.height() == 0) return false;
 
