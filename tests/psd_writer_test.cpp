@@ -91,6 +91,7 @@ TEST_F(PsdWriter, WritesThePlanesOfEveryDepthTopRowFirst) {
       {"a 24-bit row of one pixel", 1, 3, 24},
       {"24-bit rows whose end meets the row padding", 4, 3, 24},
       {"24-bit over several output buffers", 300, 300, 24},
+      {"a file large enough for the writer thread", 1100, 1000, 32},
   };
   ScratchDir dir;
   for (const Case& c : kCases) {
@@ -166,21 +167,30 @@ TEST_F(PsdWriter, RefusalsLeaveAnExistingOutputAsItWas) {
 }
 
 // DevIL itself reports success when the file system refuses bytes; the writer must not. A file
-// size limit makes the writes fail part-way, as a full disk does.
+// size limit makes the writes fail part-way, as a full disk does: early in a small file, and
+// in a large one once the writer thread has taken the writes over.
 TEST_F(PsdWriter, AFullDiskIsAFailureAndLeavesNoFile) {
-  ScratchDir dir;
-  rlimit saved{};
-  ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
-  const rlimit small{64 * 1024, saved.rlim_max};
-  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
-  FIBITMAP* image = PatternBitmap(300, 300, 32);
-  const PsdWriteResult result = WritePsd(image, dir / "temp.tmp", dir / "out.psd");
-  setrlimit(RLIMIT_FSIZE, &saved);
-  signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(PsdWriteResult::WriteFailed, result);
-  EXPECT_TRUE(test::ListFolder(dir.path()).empty());
-  FreeImage_Unload(image);
+  struct Case { const char* why; rlim_t limit; unsigned side; };
+  const Case kCases[] = {
+      {"a small file", 64 * 1024, 300},
+      {"a file written by the writer thread", 5 << 20, 1200},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    ScratchDir dir;
+    rlimit saved{};
+    ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &saved));
+    const rlimit small{c.limit, saved.rlim_max};
+    const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &small));
+    FIBITMAP* image = PatternBitmap(c.side, c.side, 32);
+    const PsdWriteResult result = WritePsd(image, dir / "temp.tmp", dir / "out.psd");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(PsdWriteResult::WriteFailed, result);
+    EXPECT_TRUE(test::ListFolder(dir.path()).empty());
+    FreeImage_Unload(image);
+  }
 }
 
 // Whatever has the temporary name (a link planted in a shared output folder above all) is

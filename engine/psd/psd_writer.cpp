@@ -64,9 +64,9 @@ void PrepareFreshBuffer(uint8_t* data, size_t size) {
 
 // The file DevIL writes into. DevIL's PSD saver emits the planes one byte per call; its
 // default output is a locking fputc per byte, so the bytes are gathered here and go to the
-// file in large writes. The buffer has two halves: while DevIL fills one, a writer thread
-// copies the other into the file, so the copy into the kernel's cache runs beside the byte
-// loop on another core. DevIL 1.7.8 ignores failed writes, so the writer keeps the first
+// file in large writes. The buffer has two halves: for a large file, while DevIL fills one, a
+// writer thread copies the other into the file, so the copy into the kernel's cache runs
+// beside the byte loop on another core. DevIL 1.7.8 ignores failed writes, so the writer keeps the first
 // failure itself.
 class BufferedOutput {
  public:
@@ -127,6 +127,9 @@ class BufferedOutput {
   // small picture does not fault in pages it never fills.
   static constexpr size_t kCapacity = size_t{256} << 10;
   static constexpr size_t kHalf = kCapacity / 2;
+  // A small file is written by DevIL's thread alone: a thread of its own would cost more than
+  // the copying it takes over.
+  static constexpr int64_t kWrittenBeforeThread = int64_t{4} << 20;
 
   // Called by the writer thread, or by DevIL's thread while the writer is idle.
   void WriteOut(const uint8_t* data, size_t count) {
@@ -163,7 +166,7 @@ class BufferedOutput {
   // until the next Submit or Drain returns. Without a thread the bytes are written here.
   void Submit(const uint8_t* data, size_t count) {
     offset_ += static_cast<int64_t>(count);
-    if (!writerStarted_ && !StartWriter()) return WriteOut(data, count);
+    if (!writerStarted_ && (offset_ <= kWrittenBeforeThread || !StartWriter())) return WriteOut(data, count);
     std::unique_lock<std::mutex> lock(mutex_);
     handed_.wait(lock, [&] { return pending_ == nullptr; });
     pending_ = data;
