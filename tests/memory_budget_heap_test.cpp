@@ -79,7 +79,9 @@ TEST(ConversionHeapTest, LargePicturesGetAdvisedBlocksSmallOnesAreLeftAlone) {
     const Outcome outcome = LoadWithin(c.reserve, c.block);
     EXPECT_EQ(outcome.active, c.active);
     // An unprepared block of a few MiB or more is a mapping of its own, never advised.
-    if (c.block >= 4 * kMiB) EXPECT_EQ(outcome.advised, c.active);
+    if (c.block >= 4 * kMiB) {
+      EXPECT_EQ(outcome.advised, c.active);
+    }
   }
 }
 
