@@ -69,15 +69,6 @@ void RunMainWindow(const WindowModeRequest& request) {
   WindowContext context;
   PrepareContext(context, request);
   MainWindow window(context);
-  // A stop request ends the loops, so the window's place and the recent folders are still
-  // saved. The watcher calls from its own thread: the closing is posted to the event loop.
-  OnSessionEnd([] {
-    QMetaObject::invokeMethod(qApp, &CloseForSessionEnd, Qt::QueuedConnection);
-  });
-  if (SessionEnding()) QTimer::singleShot(0, &CloseForSessionEnd);
-  QObject::connect(qApp, &QGuiApplication::commitDataRequest, [](QSessionManager&) {
-    EndSession();
-  });
   window.Prepare();
   // A file named on the command line ("Open With" from a file manager) comes in like a drop;
   // a relative name is taken from the current folder.
@@ -135,6 +126,16 @@ void RunWindowMode(const WindowModeRequest& request) {
   static char name[] = "ravelin";
   static char* argv[] = {name, nullptr};
   QApplication application(argc, argv);
+  // A stop request ends every window of the mode the ordinary way, so the main window's place
+  // and the recent folders are still saved. The watcher calls from its own thread: the closing
+  // is posted to the event loop.
+  OnSessionEnd([] {
+    QMetaObject::invokeMethod(qApp, &CloseForSessionEnd, Qt::QueuedConnection);
+  });
+  if (SessionEnding()) QTimer::singleShot(0, &CloseForSessionEnd);
+  QObject::connect(qApp, &QGuiApplication::commitDataRequest, [](QSessionManager&) {
+    EndSession();
+  });
   switch (request.kind) {
     case WindowModeKind::Window:
       RunMainWindow(request);

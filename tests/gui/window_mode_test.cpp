@@ -151,6 +151,21 @@ class WindowModeTest : public QObject {
     }
   }
 
+  // The uninstall window ("-U") ends on the first stop request too, opening nothing.
+  void UninstallWindowEndsWhenAskedToStop() {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(qEnvironmentVariable("RAVELIN_BINARY"), {"-U"});
+    QVERIFY(process.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(CatchesTerm(process.processId()), 20000);
+    process.terminate();
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+  }
+
   void StoresTheWindowStateAtExit() {
     struct Case { const char* why; Qt::WindowState state; int maximized, width, x; };
     const Case cases[] = {
