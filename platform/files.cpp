@@ -86,13 +86,6 @@ bool CopyFileModificationTime(const std::string& from, const std::string& to) {
   return utimensat(AT_FDCWD, to.c_str(), times, 0) == 0;
 }
 
-bool GetFileModificationTime(const std::string& path, int64_t* localDate) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return false;
-  *localDate = UtcToLocalDate(static_cast<int64_t>(st.st_mtim.tv_sec));
-  return true;
-}
-
 bool SetFileModificationTime(const std::string& path, int64_t localDate) {
   struct timespec times[2];
   times[0].tv_sec = 0;

@@ -28,8 +28,8 @@ bool RemoveFile(const std::string& path);
 // spellings of the path included), or the very same path text.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Last-modification time as a local date value (seconds since 1970 counted in local time).
-bool GetFileModificationTime(const std::string& path, int64_t* localDate);
+// Sets the last-modification time from a local date value (seconds since 1970 counted in
+// local time).
 bool SetFileModificationTime(const std::string& path, int64_t localDate);
 // Gives `to` the modification time of `from` exactly as it is (to the nanosecond), with no
 // trip through local time.
