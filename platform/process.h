@@ -12,4 +12,7 @@ void OpenStandardDescriptors();
 // SIGPIPE ending the conversion part-way.
 void IgnoreBrokenPipes();
 
+// The processor cores this process may run on (at least 1).
+unsigned UsableCores();
+
 }  // namespace ravelin

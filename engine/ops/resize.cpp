@@ -6,6 +6,7 @@
 #include "engine/psd/image_handover.h"
 #include "engine/image_limits.h"
 #include "engine/ops/image_operations.h"
+#include "engine/ops/rescale_bands.h"
 
 namespace ravelin {
 namespace {
@@ -98,9 +99,9 @@ FIBITMAP* ResizeImage(FIBITMAP* image, const Settings& settings, unsigned width,
     return Refuse(image);
   }
   // A side that rounded to 0 makes FreeImage refuse: the step yields no image.
-  return HandOver(image, FreeImage_Rescale(image, static_cast<int>(newWidth),
-                                           static_cast<int>(newHeight),
-                                           FilterFor(settings.ImageResizeAlgorithm)));
+  if (newWidth == 0 || newHeight == 0) return Refuse(image);
+  return RescaleInBands(image, static_cast<unsigned>(newWidth), static_cast<unsigned>(newHeight),
+                        FilterFor(settings.ImageResizeAlgorithm));
 }
 
 }  // namespace ravelin

@@ -68,6 +68,9 @@ void PrepareFreshBuffer(uint8_t* data, size_t size) {
 // writer thread copies the other into the file, so the copy into the kernel's cache runs
 // beside the byte loop on another core. DevIL 1.7.8 ignores failed writes, so the writer keeps the first
 // failure itself.
+// The writer thread also starts the disk write of what it has written. Replacing an existing
+// output makes the file system push the whole new file to the disk at the rename; begun here,
+// that work runs beside the byte loop instead of after it.
 class BufferedOutput {
  public:
   BufferedOutput() = default;
@@ -130,6 +133,9 @@ class BufferedOutput {
   // A small file is written by DevIL's thread alone: a thread of its own would cost more than
   // the copying it takes over.
   static constexpr int64_t kWrittenBeforeThread = int64_t{4} << 20;
+  // How much the writer thread writes before it starts the disk write of it: large pieces, so
+  // the disk gets large requests.
+  static constexpr int64_t kWriteBackStep = int64_t{8} << 20;
 
   // Called by the writer thread, or by DevIL's thread while the writer is idle.
   void WriteOut(const uint8_t* data, size_t count) {
@@ -171,6 +177,7 @@ class BufferedOutput {
     handed_.wait(lock, [&] { return pending_ == nullptr; });
     pending_ = data;
     pendingCount_ = count;
+    pendingOffset_ = offset_ - static_cast<int64_t>(count);
     handed_.notify_all();
   }
 
@@ -209,12 +216,23 @@ class BufferedOutput {
       if (pending_ == nullptr) return;
       const uint8_t* data = pending_;
       const size_t count = pendingCount_;
+      const int64_t end = pendingOffset_ + static_cast<int64_t>(count);
       lock.unlock();
       WriteOut(data, count);
+      StartWriteBack(end);
       lock.lock();
       pending_ = nullptr;
       handed_.notify_all();
     }
+  }
+
+  // Asks the kernel to begin writing what lies between the last start and `end` to the disk,
+  // once that is a step's worth; it returns without waiting for the disk. A hint: the file
+  // system may ignore it, and a failed write is caught by write() and close().
+  void StartWriteBack(int64_t end) {
+    if (end - writeBackFrom_ < kWriteBackStep || failed_) return;
+    ::sync_file_range(fd_, writeBackFrom_, end - writeBackFrom_, SYNC_FILE_RANGE_WRITE);
+    writeBackFrom_ = end;
   }
 
   // The full-buffer case of Putc, out of line and taking Putc's own arguments, so Putc reaches
@@ -275,6 +293,8 @@ class BufferedOutput {
   std::condition_variable handed_;
   const uint8_t* pending_ = nullptr;  // a half given to the writer and not yet written
   size_t pendingCount_ = 0;
+  int64_t pendingOffset_ = 0;  // its place in the file
+  int64_t writeBackFrom_ = 0;  // the writer thread's own: where the disk write was last started
   bool stopping_ = false;
   std::atomic<bool> failed_{false};
 };
