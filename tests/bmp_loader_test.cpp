@@ -206,6 +206,37 @@ TEST(BmpLoader, LoadsEveryKindWithTheFilePixels) {
   }
 }
 
+// A large bottom-up file is read in blocks straight into place, several at once; a row that
+// straddles two blocks, an uneven last block and the row padding must come out as row by row.
+TEST(BmpLoader, LargePicturesReadInBlocksKeepEveryPixel) {
+  using namespace test;
+  ScratchDir dir;
+  for (const uint16_t bpp : {uint16_t{24}, uint16_t{8}}) {
+    SCOPED_TRACE(bpp);
+    BmpSpec spec;
+    spec.width = bpp == 24 ? 1531 : 2903;  // rows with padding, blocks that end inside a row
+    spec.height = 1201;
+    spec.bpp = bpp;
+    if (bpp == 8) {
+      for (uint32_t i = 0; i < 256; ++i) spec.palette.push_back(Rgba(i, 255 - i, i * 7));
+    }
+    uint32_t noise = 12345;
+    for (int i = 0; i < spec.width * spec.height; ++i) {
+      noise = noise * 1103515245u + 12345u;
+      spec.pixels.push_back(bpp == 8 ? spec.palette[noise >> 24] : (noise | 0xFF));
+    }
+    const std::vector<uint8_t> bytes = WriteBmp(spec);
+    BmpLoadError error = BmpLoadError::DecodeFailed;
+    Bitmap fromMemory = LoadBytes(bytes, &error);
+    EXPECT_EQ(BmpLoadError::None, error);
+    ExpectPicture(fromMemory.get(), spec, bpp);
+    ASSERT_TRUE(WriteFile(dir / "large.bmp", bytes));
+    Bitmap fromFile(LoadCheckedBmp(dir / "large.bmp", &error));
+    EXPECT_EQ(BmpLoadError::None, error);
+    ExpectPicture(fromFile.get(), spec, bpp);
+  }
+}
+
 // Every 16-bit layout widens a channel to 8 bits by rounding (3 of 31 is 25, not 24), the
 // layouts FreeImage knows as well as the others, so a value decodes the same in every file.
 TEST(BmpLoader, SixteenBitChannelsWidenByRounding) {

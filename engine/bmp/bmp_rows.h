@@ -22,6 +22,9 @@ class BmpRowReader {
   // Writes row `row` (0 is the bottom row) as layout.outPitch bytes; rows are asked for in
   // rising order. False on failure, with the reason in failure().
   virtual bool Produce(uint32_t row, uint8_t* out) = 0;
+  // Rows `first` to `first + count - 1`, `pitch` bytes apart from `out`: the same as Produce
+  // for each, which is what it does unless the reader knows a quicker way.
+  virtual bool ProduceRows(uint32_t first, uint32_t count, uint64_t pitch, uint8_t* out);
   BmpLoadError failure() const { return failure_; }
 
  protected:

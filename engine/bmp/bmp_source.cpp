@@ -1,6 +1,9 @@
 #include "engine/bmp/bmp_source.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstring>
 
@@ -48,6 +51,20 @@ size_t FileBmpSource::ReadAt(uint64_t offset, uint8_t* out, size_t count) {
     // A short read leaves the stream state unknown; seek afresh next time.
     std::clearerr(file_);
     position_ = UINT64_MAX;
+  }
+  return copied;
+}
+
+size_t FileBmpSource::ReadBlock(uint64_t offset, uint8_t* out, size_t count) {
+  if (file_ == nullptr || offset >= size_) return 0;
+  // pread keeps the stream's own position, so ReadAt goes on where it was.
+  const int fd = fileno(file_);
+  size_t copied = 0;
+  while (copied < count) {
+    const ssize_t got = pread(fd, out + copied, count - copied, static_cast<off_t>(offset + copied));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    copied += static_cast<size_t>(got);
   }
   return copied;
 }

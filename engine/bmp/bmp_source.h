@@ -16,6 +16,9 @@ class BmpSource {
   // Copies up to `count` bytes from `offset`; returns how many were copied (fewer at the end
   // of the source or on a read error).
   virtual size_t ReadAt(uint64_t offset, uint8_t* out, size_t count) = 0;
+  // The same for a large block, copied straight into `out`: safe to call from several threads
+  // at once, and beside ReadAt.
+  virtual size_t ReadBlock(uint64_t offset, uint8_t* out, size_t count) = 0;
 };
 
 class MemoryBmpSource final : public BmpSource {
@@ -23,6 +26,7 @@ class MemoryBmpSource final : public BmpSource {
   MemoryBmpSource(const uint8_t* data, size_t size) : data_(data), size_(size) {}
   uint64_t Size() const override { return size_; }
   size_t ReadAt(uint64_t offset, uint8_t* out, size_t count) override;
+  size_t ReadBlock(uint64_t offset, uint8_t* out, size_t count) override { return ReadAt(offset, out, count); }
 
  private:
   const uint8_t* data_;
@@ -39,6 +43,7 @@ class FileBmpSource final : public BmpSource {
   bool Open(const std::string& path);
   uint64_t Size() const override { return size_; }
   size_t ReadAt(uint64_t offset, uint8_t* out, size_t count) override;
+  size_t ReadBlock(uint64_t offset, uint8_t* out, size_t count) override;
 
  private:
   std::vector<char> buffer_;  // the stream's buffer; outlives file_ (closed in the destructor)

@@ -1,16 +1,11 @@
 #include "engine/ops/rescale_bands.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <functional>
-#include <thread>
-#include <vector>
 
 #include "engine/psd/image_handover.h"
-#include "platform/process.h"
+#include "engine/work_bands.h"
 
 namespace ravelin {
 namespace {
@@ -18,7 +13,6 @@ namespace {
 // Below this many pixels the picture is rescaled in one call: the threads would cost more
 // than they save.
 constexpr uint64_t kLeastBandedPixels = uint64_t{1} << 20;
-constexpr unsigned kMostWorkers = 8;
 // The most a band's result holds. Each band has FreeImage work out the filter's weights again,
 // so bands are made large; but every worker holds one beside the picture, so not too large.
 constexpr uint64_t kBandBytes = uint64_t{6} << 20;
@@ -40,28 +34,6 @@ unsigned BandSide(uint64_t bytesPerUnit, unsigned units, unsigned workers) {
   const uint64_t byBytes = kBandBytes / std::max<uint64_t>(bytesPerUnit, 1);
   const uint64_t byCount = (uint64_t{units} + 2 * workers - 1) / (2 * workers);
   return static_cast<unsigned>(std::max<uint64_t>(1, std::min(byBytes, byCount)));
-}
-
-// Runs band(i) for each i below `count` on up to `workers` threads, the calling one among
-// them; false when a band failed (the others stop taking new ones).
-bool RunBands(unsigned count, unsigned workers, const std::function<bool(unsigned)>& band) {
-  std::atomic<unsigned> next{0};
-  std::atomic<bool> failed{false};
-  const auto work = [&] {
-    for (unsigned i = next++; i < count && !failed; i = next++) {
-      if (!band(i)) failed = true;
-    }
-  };
-  std::vector<std::thread> helpers;
-  try {
-    helpers.reserve(workers);
-    for (unsigned t = 1; t < workers && t < count; ++t) helpers.emplace_back(work);
-  } catch (const std::exception&) {
-    // Fewer helpers than asked: the bands left are taken by those that started.
-  }
-  work();
-  for (std::thread& helper : helpers) helper.join();
-  return !failed;
 }
 
 // FreeImage's pass across the rows: every row filtered to `width`, the rows in bands.
@@ -127,7 +99,7 @@ FIBITMAP* AlongColumns(FIBITMAP* src, unsigned height, FREE_IMAGE_FILTER filter,
 
 FIBITMAP* RescaleInBands(FIBITMAP* image, unsigned width, unsigned height, FREE_IMAGE_FILTER filter) {
   if (image == nullptr) return nullptr;
-  const unsigned workers = std::min(UsableCores(), kMostWorkers);
+  const unsigned workers = BandWorkers();
   const unsigned srcWidth = FreeImage_GetWidth(image);
   const unsigned srcHeight = FreeImage_GetHeight(image);
   if (!Bandable(image, width, height, workers) || (width == srcWidth && height == srcHeight)) {

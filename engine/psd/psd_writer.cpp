@@ -18,6 +18,7 @@
 #include <IL/il.h>
 
 #include "engine/image_limits.h"
+#include "engine/work_bands.h"
 #include "platform/files.h"
 #include "platform/session_end.h"
 #include "platform/temp_files.h"
@@ -45,20 +46,19 @@ class DevilImage {
 };
 
 // For fresh, untouched memory that is written whole right away (DevIL's picture, the output
-// buffer). Left to itself the kernel maps it one 4 KiB page per fault, tens of thousands of
-// faults for a large picture; asked for huge pages and to map the whole range in one call, it
-// does the same work in bulk. Hints only: a kernel that refuses them changes nothing.
-void PrepareFreshBuffer(uint8_t* data, size_t size) {
+// buffer). Left to itself the kernel maps it one 4 KiB page per fault as it is written; asked
+// to map the range in one call, it does the same work without a trap per page. A hint: a
+// kernel without it changes nothing.
+void MapFreshMemory(uint8_t* data, size_t size) {
+#ifdef MADV_POPULATE_WRITE
   const uintptr_t start = reinterpret_cast<uintptr_t>(data);
-  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-  const uintptr_t hugeBegin = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t hugeEnd = (start + size) & ~(kHugePage - 1);
-  if (hugeEnd > hugeBegin) madvise(reinterpret_cast<void*>(hugeBegin), hugeEnd - hugeBegin, MADV_HUGEPAGE);
   const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
   const uintptr_t begin = (start + page - 1) & ~(page - 1);
   const uintptr_t end = (start + size) & ~(page - 1);
-#ifdef MADV_POPULATE_WRITE
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)size;
 #endif
 }
 
@@ -158,7 +158,7 @@ class BufferedOutput {
   void Flush() {
     if (buffer_ == nullptr) {
       buffer_.reset(new uint8_t[kCapacity]);
-      PrepareFreshBuffer(buffer_.get(), kCapacity);
+      MapFreshMemory(buffer_.get(), kCapacity);
       current_ = 0;
     } else if (used() > 0) {
       Submit(half(current_), used());
@@ -243,6 +243,7 @@ class BufferedOutput {
     *out->next_++ = byte;
     return byte;
   }
+
 
   static BufferedOutput* Of(ILHANDLE handle) { return static_cast<BufferedOutput*>(handle); }
 
@@ -372,18 +373,31 @@ class PaletteWidener {
   uint32_t table_[256];
 };
 
+// Rows of DevIL's buffer widened by one band; large enough that a band's thread and its mapping
+// call cost little beside the copying.
+constexpr size_t kWidenBandBytes = size_t{4} << 20;
+
 // Fills DevIL's buffer with red, green, blue, alpha per pixel, top row first. That is the
 // layout DevIL's PSD saver writes from; handed BGRA or bottom-up rows it would first make a
 // converted and a flipped copy of the whole picture. 8-, 24- and 32-bit bitmaps are widened
-// here row by row, so no 32-bit copy of the picture is made first.
+// here row by row, so no 32-bit copy of the picture is made first; a large picture in bands of
+// rows on every usable core, each band mapping its part of the fresh buffer as it goes.
 void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned height) {
   const size_t pitch = static_cast<size_t>(width) * 4;
   const unsigned bpp = FreeImage_GetBPP(image);
   const bool bitmap = FreeImage_GetImageType(image) == FIT_BITMAP;
   const auto eachRow = [&](auto widen) {
-    for (unsigned y = 0; y < height; ++y) {
-      widen(FreeImage_GetScanLine(image, static_cast<int>(height - 1 - y)), pixels + y * pitch);
-    }
+    const unsigned rows = static_cast<unsigned>(std::clamp<size_t>(kWidenBandBytes / pitch, 1, height));
+    const unsigned bands = (height + rows - 1) / rows;
+    RunBands(bands, bands > 1 ? BandWorkers() : 1, [&](unsigned band) {
+      const unsigned first = band * rows;
+      const unsigned last = std::min(height, first + rows);
+      MapFreshMemory(pixels + first * pitch, (last - first) * pitch);
+      for (unsigned y = first; y < last; ++y) {
+        widen(FreeImage_GetScanLine(image, static_cast<int>(height - 1 - y)), pixels + y * pitch);
+      }
+      return true;
+    });
   };
   if (bitmap && bpp == 32) {
     eachRow([&](const uint8_t* in, uint8_t* out) { Row32ToRgba(in, out, width); });
@@ -394,6 +408,7 @@ void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned 
     eachRow([&](const uint8_t* in, uint8_t* out) { palette.Row(in, out, width); });
   } else {
     // Other depths are widened by FreeImage, in place, then reordered.
+    MapFreshMemory(pixels, pitch * height);
     FreeImage_ConvertToRawBits(pixels, image, static_cast<int>(pitch), 32, FI_RGBA_RED_MASK,
                                FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, TRUE);
     for (unsigned y = 0; y < height; ++y) Row32ToRgba(pixels + y * pitch, pixels + y * pitch, width);
@@ -448,7 +463,6 @@ PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std:
   ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
   ILubyte* pixels = ilGetData();
   if (pixels == nullptr) return fail(PsdWriteResult::OutOfMemory);
-  PrepareFreshBuffer(pixels, static_cast<size_t>(expectedSize - kPsdOverhead));
   CopyRgbaTopDown(image, pixels, width, height);
 
   {
