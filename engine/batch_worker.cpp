@@ -3,6 +3,7 @@
 #include <chrono>
 #include <new>
 
+#include "engine/memory_budget_heap.h"
 #include "engine/pipeline.h"
 #include "engine/signatures.h"
 #include "platform/files.h"
@@ -40,6 +41,7 @@ bool ConvertGuarded(WorkerRun& run) {
 }  // namespace
 
 int BatchWorker(WorkerRun& run) {
+  UseSharedHeapForConversions();
   const bool debug = static_cast<bool>(run.debugLine);
   int fileNumber = 0;
   int converted = 0;

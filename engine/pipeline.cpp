@@ -7,6 +7,7 @@
 #include "engine/ops/image_operations.h"
 #include "engine/marks_module.h"
 #include "engine/memory_budget.h"
+#include "engine/memory_budget_heap.h"
 #include "engine/naming.h"
 #include "engine/ops/output_depth.h"
 #include "engine/psd/psd_writer.h"
@@ -63,7 +64,13 @@ bool ConvertCurrentFile(const Settings& settings, JobContext& job, const Waterma
       !ProbeCheckedBmp(job.InputPath, &input)) {
     return false;
   }
-  CurrentImage image(LoadCheckedBmp(job.InputPath));
+  CurrentImage image([&] {
+    // FreeImage's header, palette and row alignment come on top of the rows.
+    constexpr size_t kBitmapExtra = size_t{1} << 20;
+    size_t bytes = 0;
+    const ConversionHeap heap(BitmapBytes(input.width, input.height, input.bpp, &bytes) ? bytes + kBitmapExtra : 0);
+    return LoadCheckedBmp(job.InputPath);
+  }());
   job.SourceBpp = image.get() != nullptr ? static_cast<int>(FreeImage_GetBPP(image.get())) : 0;
   if (image.width() == 0 || image.height() == 0) return false;
 

@@ -45,10 +45,21 @@ class DevilImage {
   ILuint name_ = 0;
 };
 
+// Marks a large fresh block to be mapped in 2 MiB pages: fewer faults, and DevIL's saver,
+// which reads the picture four times over, streams through it faster. A hint: a kernel that
+// refuses it changes nothing.
+void AdviseHugePages(uint8_t* data, size_t size) {
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t start = reinterpret_cast<uintptr_t>(data);
+  const uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = (start + size) & ~(kHugePage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 // For fresh, untouched memory that is written whole right away (DevIL's picture, the output
-// buffer). Left to itself the kernel maps it one 4 KiB page per fault as it is written; asked
-// to map the range in one call, it does the same work without a trap per page. A hint: a
-// kernel without it changes nothing.
+// buffer). Left to itself the kernel maps it one page per fault as it is written; asked to map
+// the range in one call, it does the same work without a trap per page. A hint: a kernel
+// without it changes nothing.
 void MapFreshMemory(uint8_t* data, size_t size) {
 #ifdef MADV_POPULATE_WRITE
   const uintptr_t start = reinterpret_cast<uintptr_t>(data);
@@ -386,6 +397,7 @@ void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned 
   const size_t pitch = static_cast<size_t>(width) * 4;
   const unsigned bpp = FreeImage_GetBPP(image);
   const bool bitmap = FreeImage_GetImageType(image) == FIT_BITMAP;
+  AdviseHugePages(pixels, pitch * height);
   const auto eachRow = [&](auto widen) {
     const unsigned rows = static_cast<unsigned>(std::clamp<size_t>(kWidenBandBytes / pitch, 1, height));
     const unsigned bands = (height + rows - 1) / rows;

@@ -1,0 +1,33 @@
+// The memory a large picture is loaded into, prepared in one piece before the load. Left to the
+// allocator, a large picture is a fresh mapping that the kernel fills one 4 KiB page per fault
+// as the loader clears it; reserved here in the heap and marked for huge pages, the loader's
+// block is carved from a range the kernel maps in 2 MiB pieces. Nothing is touched in advance,
+// so the resident size grows only as the loader uses the memory. The allocator's own ways
+// come back when the load ends: the later steps' blocks are held and given back as before.
+#pragma once
+
+#include <cstdint>
+
+namespace ravelin {
+
+// Large blocks of the calling thread come from the one heap that can be reserved ahead: called
+// by a thread that converts, before its first allocation.
+void UseSharedHeapForConversions();
+
+// Reserves `bytes` (the loaded picture's) for the scope of one load; below a size where faults
+// matter it does nothing.
+class ConversionHeap {
+ public:
+  explicit ConversionHeap(uint64_t bytes);
+  ~ConversionHeap();
+  ConversionHeap(const ConversionHeap&) = delete;
+  ConversionHeap& operator=(const ConversionHeap&) = delete;
+
+  // Whether the reserve was made (large enough and the allocator gave it).
+  bool active() const { return active_; }
+
+ private:
+  bool active_ = false;
+};
+
+}  // namespace ravelin
