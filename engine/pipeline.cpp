@@ -99,7 +99,8 @@ bool ConvertCurrentFile(const Settings& settings, JobContext& job, const Waterma
   PsdWriteResult result = PsdWriteResult::TempNameTaken;
   for (int attempt = 0; attempt < kTempNameAttempts && result == PsdWriteResult::TempNameTaken; ++attempt) {
     job.TempPath = BuildTempPath(settings, job);
-    result = WritePsd(image.get(), job.TempPath, job.OutputPath);
+    // The picture is not needed after the write: its rows make room for DevIL's buffer.
+    result = WritePsd(image.get(), job.TempPath, job.OutputPath, RowsAfterCopy::GivenBack);
   }
   return result == PsdWriteResult::Saved;
 }

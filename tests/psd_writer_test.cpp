@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -100,6 +101,53 @@ TEST_F(PsdWriter, WritesThePlanesOfEveryDepthTopRowFirst) {
     ASSERT_EQ(PsdWriteResult::Saved, WritePsd(image, dir / "temp.tmp", dir / "out.psd"));
     EXPECT_EQ(ExpectedFile(image), ReadBytes(dir / "out.psd"));
     EXPECT_EQ((std::vector<std::string>{"out.psd"}), test::ListFolder(dir.path()));
+    FreeImage_Unload(image);
+  }
+}
+
+// Bytes of the picture's rows still in memory, and all its row bytes.
+std::pair<uint64_t, uint64_t> ResidentRows(FIBITMAP* image) {
+  const long page = sysconf(_SC_PAGESIZE);
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(FreeImage_GetBits(image)) + page - 1) & ~uintptr_t(page - 1);
+  const uintptr_t end = (reinterpret_cast<uintptr_t>(FreeImage_GetBits(image)) +
+                         uint64_t{FreeImage_GetPitch(image)} * FreeImage_GetHeight(image)) & ~uintptr_t(page - 1);
+  std::vector<unsigned char> resident((end - begin) / page);
+  if (mincore(reinterpret_cast<void*>(begin), end - begin, resident.data()) != 0) return {0, 0};
+  uint64_t in = 0;
+  for (const unsigned char r : resident) in += r & 1;
+  return {in * page, resident.size() * page};
+}
+
+// A large picture whose rows are given back leaves the same file, and its rows leave memory as
+// they are copied, all but the 2 MiB pieces it only partly fills at either end; a small one,
+// and any picture that is kept, stays whole.
+TEST_F(PsdWriter, RowsGivenBackLeaveTheSameFile) {
+  struct Case {
+    const char* why;
+    unsigned width, height, bpp;
+    RowsAfterCopy after;
+    bool leavesMemory;
+  };
+  const Case kCases[] = {
+      {"large 24-bit, given back", 2001, 1400, 24, RowsAfterCopy::GivenBack, true},
+      {"large 32-bit, given back", 1500, 1401, 32, RowsAfterCopy::GivenBack, true},
+      {"large 32-bit, kept", 1500, 1401, 32, RowsAfterCopy::Kept, false},
+      {"small 24-bit, given back", 300, 200, 24, RowsAfterCopy::GivenBack, false},
+  };
+  ScratchDir dir;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.why);
+    FIBITMAP* image = PatternBitmap(c.width, c.height, c.bpp);
+    const std::vector<uint8_t> expected = ExpectedFile(image);
+    ASSERT_EQ(PsdWriteResult::Saved, WritePsd(image, dir / "temp.tmp", dir / "out.psd", c.after));
+    EXPECT_EQ(expected, ReadBytes(dir / "out.psd"));
+    const auto [resident, rows] = ResidentRows(image);
+    ASSERT_GT(rows, 0u);
+    if (c.leavesMemory) {
+      EXPECT_LE(resident, uint64_t{4} << 20);
+    } else {
+      EXPECT_EQ(rows, resident);
+    }
     FreeImage_Unload(image);
   }
 }

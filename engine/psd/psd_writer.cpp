@@ -14,6 +14,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include <IL/il.h>
 
@@ -384,6 +385,52 @@ class PaletteWidener {
   uint32_t table_[256];
 };
 
+// Gives a large picture's rows back to the system as the bands that read them finish. The
+// picture is bottom-up and DevIL's buffer top-down, so the bands free the picture from its end;
+// what is freed is whole 2 MiB pieces, the unit the picture's memory is mapped in, and DevIL's
+// buffer, filled at the same time, is mapped from those very pieces instead of fresh memory.
+class RowGiveBack {
+ public:
+  RowGiveBack(FIBITMAP* image, unsigned bands, unsigned rowsPerBand, bool active)
+      : bits_(FreeImage_GetBits(image)), pitch_(FreeImage_GetPitch(image)),
+        height_(FreeImage_GetHeight(image)), rows_(rowsPerBand), done_(active ? bands : 0, false) {
+    freedFrom_ = End(bits_ + pitch_ * height_);
+  }
+
+  // Band `band` (output rows band * rowsPerBand on) has read its rows. Thread-safe.
+  void Finished(unsigned band) {
+    if (done_.empty()) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    done_[band] = true;
+    while (next_ < done_.size() && done_[next_]) ++next_;
+    // Every band before next_ is done: the scan lines from this one up are read.
+    const uint64_t lowest = height_ - std::min<uint64_t>(height_, uint64_t{next_} * rows_);
+    const uintptr_t from = Start(bits_ + lowest * pitch_);
+    if (from < freedFrom_) {
+      madvise(reinterpret_cast<void*>(from), freedFrom_ - from, MADV_DONTNEED);
+      freedFrom_ = from;
+    }
+  }
+
+ private:
+  static constexpr uintptr_t kPiece = uintptr_t{2} << 20;
+  // The first whole piece at or after `p`, and the end of the last whole piece before `p`.
+  static uintptr_t Start(const uint8_t* p) { return (reinterpret_cast<uintptr_t>(p) + kPiece - 1) & ~(kPiece - 1); }
+  static uintptr_t End(const uint8_t* p) { return reinterpret_cast<uintptr_t>(p) & ~(kPiece - 1); }
+
+  uint8_t* bits_;
+  uint64_t pitch_;
+  uint64_t height_;
+  uint64_t rows_;
+  std::mutex mutex_;
+  std::vector<bool> done_;
+  size_t next_ = 0;         // the first band not yet done
+  uintptr_t freedFrom_;     // the picture is given back from here to its end
+};
+
+// Below this a picture's rows are not worth giving back piece by piece.
+constexpr uint64_t kGiveBackFrom = uint64_t{8} << 20;
+
 // Rows of DevIL's buffer widened by one band; large enough that a band's thread and its mapping
 // call cost little beside the copying.
 constexpr size_t kWidenBandBytes = size_t{4} << 20;
@@ -393,7 +440,7 @@ constexpr size_t kWidenBandBytes = size_t{4} << 20;
 // converted and a flipped copy of the whole picture. 8-, 24- and 32-bit bitmaps are widened
 // here row by row, so no 32-bit copy of the picture is made first; a large picture in bands of
 // rows on every usable core, each band mapping its part of the fresh buffer as it goes.
-void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned height) {
+void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned height, RowsAfterCopy after) {
   const size_t pitch = static_cast<size_t>(width) * 4;
   const unsigned bpp = FreeImage_GetBPP(image);
   const bool bitmap = FreeImage_GetImageType(image) == FIT_BITMAP;
@@ -401,6 +448,8 @@ void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned 
   const auto eachRow = [&](auto widen) {
     const unsigned rows = static_cast<unsigned>(std::clamp<size_t>(kWidenBandBytes / pitch, 1, height));
     const unsigned bands = (height + rows - 1) / rows;
+    const uint64_t pictureBytes = uint64_t{FreeImage_GetPitch(image)} * height;
+    RowGiveBack giveBack(image, bands, rows, after == RowsAfterCopy::GivenBack && pictureBytes >= kGiveBackFrom);
     RunBands(bands, bands > 1 ? BandWorkers() : 1, [&](unsigned band) {
       const unsigned first = band * rows;
       const unsigned last = std::min(height, first + rows);
@@ -408,6 +457,7 @@ void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned 
       for (unsigned y = first; y < last; ++y) {
         widen(FreeImage_GetScanLine(image, static_cast<int>(height - 1 - y)), pixels + y * pitch);
       }
+      giveBack.Finished(band);
       return true;
     });
   };
@@ -444,7 +494,8 @@ bool ExpectedPsdSize(unsigned width, unsigned height, uint64_t* size) {
   return true;
 }
 
-PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std::string& outputPath) {
+PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std::string& outputPath,
+                        RowsAfterCopy rows) {
   if (image == nullptr || !FreeImage_HasPixels(image)) return PsdWriteResult::NoImage;
   const unsigned width = FreeImage_GetWidth(image);
   const unsigned height = FreeImage_GetHeight(image);
@@ -475,7 +526,7 @@ PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std:
   ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
   ILubyte* pixels = ilGetData();
   if (pixels == nullptr) return fail(PsdWriteResult::OutOfMemory);
-  CopyRgbaTopDown(image, pixels, width, height);
+  CopyRgbaTopDown(image, pixels, width, height, rows);
 
   {
     DefaultOutputOnExit restore;

@@ -33,11 +33,21 @@ bool ExpectedPsdSize(unsigned width, unsigned height, uint64_t* size);
 bool WriterWidensTo32Bits(FIBITMAP* image);
 bool WriterWidensTo32Bits(unsigned bpp);
 
+// What becomes of the picture's rows once they are in DevIL's buffer.
+enum class RowsAfterCopy {
+  Kept,       // the picture stays as it was
+  GivenBack,  // a large picture's rows go back to the system as they are copied, so the
+              // picture and DevIL's buffer are never both whole; its pixels are then gone
+};
+
 // Writes `image` (any depth FreeImage can turn into 32-bit rows) to tempPath and renames it to
 // outputPath. The temporary file is always a new file: nothing already at tempPath is opened
 // or followed. A replaced output passes its permission bits on to the new file. On any
 // failure, and when the session ends during the save, the temporary file is removed and an
-// existing output stays as it was. The image stays owned by the caller.
-PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std::string& outputPath);
+// existing output stays as it was. The image stays owned by the caller; with
+// RowsAfterCopy::GivenBack its pixels may no longer be read once a result other than
+// NoImage, TooLarge, SaveFailed or TempNameTaken comes back.
+PsdWriteResult WritePsd(FIBITMAP* image, const std::string& tempPath, const std::string& outputPath,
+                        RowsAfterCopy rows = RowsAfterCopy::Kept);
 
 }  // namespace ravelin
