@@ -11,20 +11,19 @@ namespace {
 
 // Below this a load's faults cost too little to be worth changing the allocator's mode.
 constexpr uint64_t kSmallestReserve = uint64_t{8} << 20;
-constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
 
 // The allocator's own defaults, restored when the conversion ends.
 constexpr int kDefaultTrimThreshold = 128 * 1024;
 constexpr int kDefaultMmapMax = 65536;
 
+}  // namespace
+
 void AdviseHugePages(void* block, size_t size) {
   const uintptr_t start = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t end = (start + size) & ~(kHugePage - 1);
+  const uintptr_t begin = (start + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+  const uintptr_t end = (start + size) & ~(kHugePageBytes - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
-
-}  // namespace
 
 void UseSharedHeapForConversions() {
   // Only the first heap grows in place; a thread's own heap hands every large block out as a

@@ -6,9 +6,17 @@
 // come back when the load ends: the later steps' blocks are held and given back as before.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace ravelin {
+
+// The piece large memory is mapped in when the kernel grants huge pages.
+constexpr uintptr_t kHugePageBytes = uintptr_t{2} << 20;
+
+// Marks the whole huge pages inside a block to be mapped as such. A hint: a kernel that
+// refuses it changes nothing.
+void AdviseHugePages(void* block, size_t size);
 
 // Large blocks of the calling thread come from the one heap that can be reserved ahead: called
 // by a thread that converts, before its first allocation.

@@ -77,9 +77,10 @@ class PlainRowReader final : public BmpRowReader {
       return true;
     });
     for (uint32_t band = 0; band < bands; ++band) {
-      if (whole[band]) continue;
-      for (uint32_t row = band * rows; row < std::min(count, (band + 1) * rows); ++row) {
-        if (!Produce(first + row, out + row * pitch)) return false;
+      const uint32_t from = band * rows;
+      if (!whole[band] &&
+          !BmpRowReader::ProduceRows(first + from, std::min(count - from, rows), pitch, out + from * pitch)) {
+        return false;
       }
     }
     return true;

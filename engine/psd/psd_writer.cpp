@@ -19,6 +19,7 @@
 #include <IL/il.h>
 
 #include "engine/image_limits.h"
+#include "engine/memory_budget_heap.h"
 #include "engine/work_bands.h"
 #include "platform/files.h"
 #include "platform/session_end.h"
@@ -45,17 +46,6 @@ class DevilImage {
  private:
   ILuint name_ = 0;
 };
-
-// Marks a large fresh block to be mapped in 2 MiB pages: fewer faults, and DevIL's saver,
-// which reads the picture four times over, streams through it faster. A hint: a kernel that
-// refuses it changes nothing.
-void AdviseHugePages(uint8_t* data, size_t size) {
-  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
-  const uintptr_t start = reinterpret_cast<uintptr_t>(data);
-  const uintptr_t begin = (start + kHugePage - 1) & ~(kHugePage - 1);
-  const uintptr_t end = (start + size) & ~(kHugePage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
 
 // For fresh, untouched memory that is written whole right away (DevIL's picture, the output
 // buffer). Left to itself the kernel maps it one page per fault as it is written; asked to map
@@ -256,7 +246,6 @@ class BufferedOutput {
     return byte;
   }
 
-
   static BufferedOutput* Of(ILHANDLE handle) { return static_cast<BufferedOutput*>(handle); }
 
   // DevIL's PSD saver calls this for every byte of the planes, through two indirect calls of
@@ -413,7 +402,7 @@ class RowGiveBack {
   }
 
  private:
-  static constexpr uintptr_t kPiece = uintptr_t{2} << 20;
+  static constexpr uintptr_t kPiece = kHugePageBytes;
   // The first whole piece at or after `p`, and the end of the last whole piece before `p`.
   static uintptr_t Start(const uint8_t* p) { return (reinterpret_cast<uintptr_t>(p) + kPiece - 1) & ~(kPiece - 1); }
   static uintptr_t End(const uint8_t* p) { return reinterpret_cast<uintptr_t>(p) & ~(kPiece - 1); }
@@ -444,6 +433,8 @@ void CopyRgbaTopDown(FIBITMAP* image, uint8_t* pixels, unsigned width, unsigned 
   const size_t pitch = static_cast<size_t>(width) * 4;
   const unsigned bpp = FreeImage_GetBPP(image);
   const bool bitmap = FreeImage_GetImageType(image) == FIT_BITMAP;
+  // Fewer faults, and DevIL's saver, which reads the picture four times over, streams through
+  // huge pages faster.
   AdviseHugePages(pixels, pitch * height);
   const auto eachRow = [&](auto widen) {
     const unsigned rows = static_cast<unsigned>(std::clamp<size_t>(kWidenBandBytes / pitch, 1, height));
