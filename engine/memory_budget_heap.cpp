@@ -16,6 +16,25 @@ constexpr uint64_t kSmallestReserve = uint64_t{8} << 20;
 constexpr int kDefaultTrimThreshold = 128 * 1024;
 constexpr int kDefaultMmapMax = 65536;
 
+// Maps [block, block + size) from its end down, a piece at a time; the pages the loader has
+// reached by then are already there and cost nothing.
+void MapFromTheEnd(uintptr_t block, size_t size) {
+#ifdef MADV_POPULATE_WRITE
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = (block + page - 1) & ~(page - 1);
+  uintptr_t end = (block + size) & ~(page - 1);
+  constexpr uintptr_t kStep = uintptr_t{4} << 20;
+  while (end > begin) {
+    const uintptr_t from = end - begin > kStep ? end - kStep : begin;
+    if (madvise(reinterpret_cast<void*>(from), end - from, MADV_POPULATE_WRITE) != 0) return;
+    end = from;
+  }
+#else
+  (void)block;
+  (void)size;
+#endif
+}
+
 }  // namespace
 
 void AdviseHugePages(void* block, size_t size) {
@@ -40,10 +59,23 @@ ConversionHeap::ConversionHeap(uint64_t bytes) {
   void* block = std::malloc(static_cast<size_t>(bytes));
   if (block == nullptr) return;
   AdviseHugePages(block, static_cast<size_t>(bytes));
+  const uintptr_t start = reinterpret_cast<uintptr_t>(block);
   std::free(block);
+  start_ = start;
+  size_ = static_cast<size_t>(bytes);
+  // A bare thread that never allocates, so it takes no heap of its own that a later converting
+  // thread could be given. When it cannot start, the loader maps the picture alone.
+  mapping_ = pthread_create(&mapper_, nullptr, &ConversionHeap::Map, this) == 0;
+}
+
+void* ConversionHeap::Map(void* heap) {
+  const ConversionHeap* self = static_cast<const ConversionHeap*>(heap);
+  MapFromTheEnd(self->start_, self->size_);
+  return nullptr;
 }
 
 ConversionHeap::~ConversionHeap() {
+  if (mapping_) pthread_join(mapper_, nullptr);
   if (!active_) return;
   mallopt(M_TRIM_THRESHOLD, kDefaultTrimThreshold);
   mallopt(M_MMAP_MAX, kDefaultMmapMax);

@@ -6,6 +6,8 @@
 // come back when the load ends: the later steps' blocks are held and given back as before.
 #pragma once
 
+#include <pthread.h>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -23,7 +25,8 @@ void AdviseHugePages(void* block, size_t size);
 void UseSharedHeapForConversions();
 
 // Reserves `bytes` (the loaded picture's) for the scope of one load; below a size where faults
-// matter it does nothing.
+// matter it does nothing. While the loader clears and fills the picture from its start, a
+// thread of the reserve maps it from the end, so the two cores share the mapping.
 class ConversionHeap {
  public:
   explicit ConversionHeap(uint64_t bytes);
@@ -35,7 +38,14 @@ class ConversionHeap {
   bool active() const { return active_; }
 
  private:
+  static void* Map(void* heap);
+
   bool active_ = false;
+  // The thread that maps the reserve, and what it maps.
+  pthread_t mapper_{};
+  bool mapping_ = false;
+  uintptr_t start_ = 0;
+  size_t size_ = 0;
 };
 
 }  // namespace ravelin
