@@ -19,20 +19,13 @@ constexpr int kDefaultMmapMax = 65536;
 // Maps [block, block + size) from its end down, a piece at a time; the pages the loader has
 // reached by then are already there and cost nothing.
 void MapFromTheEnd(uintptr_t block, size_t size) {
-#ifdef MADV_POPULATE_WRITE
-  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const uintptr_t begin = (block + page - 1) & ~(page - 1);
-  uintptr_t end = (block + size) & ~(page - 1);
   constexpr uintptr_t kStep = uintptr_t{4} << 20;
-  while (end > begin) {
-    const uintptr_t from = end - begin > kStep ? end - kStep : begin;
-    if (madvise(reinterpret_cast<void*>(from), end - from, MADV_POPULATE_WRITE) != 0) return;
+  uintptr_t end = block + size;
+  while (end > block) {
+    const uintptr_t from = end - block > kStep ? end - kStep : block;
+    if (!MapFreshMemory(reinterpret_cast<void*>(from), end - from)) return;
     end = from;
   }
-#else
-  (void)block;
-  (void)size;
-#endif
 }
 
 }  // namespace
@@ -42,6 +35,20 @@ void AdviseHugePages(void* block, size_t size) {
   const uintptr_t begin = (start + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
   const uintptr_t end = (start + size) & ~(kHugePageBytes - 1);
   if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+bool MapFreshMemory(void* block, size_t size) {
+#ifdef MADV_POPULATE_WRITE
+  const uintptr_t start = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  const uintptr_t begin = (start + page - 1) & ~(page - 1);
+  const uintptr_t end = (start + size) & ~(page - 1);
+  return end <= begin || madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE) == 0;
+#else
+  (void)block;
+  (void)size;
+  return false;
+#endif
 }
 
 void UseSharedHeapForConversions() {
@@ -59,10 +66,10 @@ ConversionHeap::ConversionHeap(uint64_t bytes) {
   void* block = std::malloc(static_cast<size_t>(bytes));
   if (block == nullptr) return;
   AdviseHugePages(block, static_cast<size_t>(bytes));
-  const uintptr_t start = reinterpret_cast<uintptr_t>(block);
-  std::free(block);
-  start_ = start;
+  // Kept as an address only: the block is free again at once, and the loader takes it.
+  start_ = reinterpret_cast<uintptr_t>(block);
   size_ = static_cast<size_t>(bytes);
+  std::free(block);
   // A bare thread that never allocates, so it takes no heap of its own that a later converting
   // thread could be given. When it cannot start, the loader maps the picture alone.
   mapping_ = pthread_create(&mapper_, nullptr, &ConversionHeap::Map, this) == 0;

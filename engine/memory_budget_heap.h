@@ -20,6 +20,12 @@ constexpr uintptr_t kHugePageBytes = uintptr_t{2} << 20;
 // refuses it changes nothing.
 void AdviseHugePages(void* block, size_t size);
 
+// For fresh, untouched memory that is written whole right away. Left to itself the kernel maps
+// it one page per fault as it is written; asked to map the whole pages of the range in one
+// call, it does the same work without a trap per page. A hint: false when the kernel did not
+// take it, which changes nothing.
+bool MapFreshMemory(void* block, size_t size);
+
 // Large blocks of the calling thread come from the one heap that can be reserved ahead: called
 // by a thread that converts, before its first allocation.
 void UseSharedHeapForConversions();

@@ -47,23 +47,6 @@ class DevilImage {
   ILuint name_ = 0;
 };
 
-// For fresh, untouched memory that is written whole right away (DevIL's picture, the output
-// buffer). Left to itself the kernel maps it one page per fault as it is written; asked to map
-// the range in one call, it does the same work without a trap per page. A hint: a kernel
-// without it changes nothing.
-void MapFreshMemory(uint8_t* data, size_t size) {
-#ifdef MADV_POPULATE_WRITE
-  const uintptr_t start = reinterpret_cast<uintptr_t>(data);
-  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-  const uintptr_t begin = (start + page - 1) & ~(page - 1);
-  const uintptr_t end = (start + size) & ~(page - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
-#else
-  (void)data;
-  (void)size;
-#endif
-}
-
 // The file DevIL writes into. DevIL's PSD saver emits the planes one byte per call; its
 // default output is a locking fputc per byte, so the bytes are gathered here and go to the
 // file in large writes. The buffer has two halves: for a large file, while DevIL fills one, a
